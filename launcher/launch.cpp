@@ -1,0 +1,59 @@
+// Start-up, shutdown and the room launch: the handlers of mainform that end
+// the program or prepare for it.
+#include <string>
+
+#include "launcher/meeting_file.h"
+#include "main_window/mainform.h"
+
+namespace talvo {
+
+void mainform::Form_Load() {
+  // Each call makes one level, so the parent comes first. Both fail quietly
+  // from the second start on, when the folders exist.
+  files_.MakeDir(std::u16string(meeting::kFirstLevelDir));
+  files_.MakeDir(std::u16string(meeting::kWorkingDir));
+  ResizeSet();
+  To_top();
+}
+
+void mainform::ToDo_Click(std::int16_t) { system_.End(); }
+
+void mainform::RoomSelect_Click(std::int16_t index) {
+  // A click queued behind the first one would rewrite the file under a client
+  // that is opening it and start the client twice.
+  if (launching_) return;
+  launching_ = true;
+  toRunjnj(index, RoomSelect(index).Tag());
+}
+
+void mainform::toRunjnj(std::int16_t index, const std::u16string& user_id) {
+  const std::u16string prefix = meeting::RoomPrefix(RoomSelect(index).Caption());
+  const std::u16string path = meeting::FullPath(meeting::kWorkingDir, meeting::kFileName);
+
+  // Only a file this launch wrote completely may be started: a stale or
+  // partial one would put the user in the wrong room.
+  files_.CloseSlot();
+  bool written = files_.OpenForOutput(path);
+  for (const std::u16string& line : meeting::Lines(user_id, prefix)) {
+    written = files_.PrintLine(line) && written;
+  }
+  written = files_.CloseSlot() && written;
+
+  const bool found = meeting::SameFileName(files_.Dir(path), meeting::kFileName);
+  if (written && found) {
+    system_.StartHidden(std::u16string(meeting::kCommandPrefix) + path);
+  } else {
+    system_.MsgBox(meeting::NotFoundMessage());
+  }
+
+  system_.DoEvents();
+  Me.SetVisible(false);
+  for (int pass = 1; pass <= 15; ++pass) {
+    system_.Sleep(100);
+    system_.DoEvents();
+  }
+  system_.Unload();
+  system_.End();
+}
+
+}  // namespace talvo

@@ -1,0 +1,34 @@
+// The meeting file handed to the conferencing client: its place, its name and
+// its fourteen lines. Only the user id and the room prefix vary by room.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace talvo::meeting {
+
+inline constexpr std::u16string_view kFirstLevelDir = u"C:\\MrvPrg\\";
+inline constexpr std::u16string_view kWorkingDir = u"C:\\MrvPrg\\Tamsell\\";
+inline constexpr std::u16string_view kFileName = u"TamSell.jnj";
+inline constexpr std::u16string_view kCommandPrefix = u"cmd /c start ";
+inline constexpr int kLineCount = 14;
+
+// The directory and the name, with a backslash between them when the
+// directory lacks one.
+std::u16string FullPath(std::u16string_view dir, std::u16string_view name);
+
+// The first three characters of a room button's caption (all of it when shorter).
+std::u16string RoomPrefix(std::u16string_view caption);
+
+std::array<std::u16string, kLineCount> Lines(std::u16string_view user_id,
+                                             std::u16string_view room_prefix);
+
+// "找不到(TamSell.jnj) .inj 檔案": the type really is spelled .inj here.
+std::u16string NotFoundMessage();
+
+// The existence test: the name that Dir found against the meeting file's
+// name, ignoring letter case.
+bool SameFileName(std::u16string_view found, std::u16string_view expected);
+
+}  // namespace talvo::meeting

@@ -1,0 +1,96 @@
+#include "main_window/mainform.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "common/basecomm.h"
+
+namespace talvo {
+namespace {
+
+// A statement whose sum overflowed or came out invalid is skipped, as the
+// toolkit's single-precision arithmetic would fail it.
+template <typename Setter>
+void Assign(float value, Setter set) {
+  if (std::isfinite(value)) set(value);
+}
+
+// Twips taken as a 32-bit integer the way the toolkit converts: round half
+// to even, and fail outside the range.
+std::optional<int> ToInt32(float value) {
+  const double rounded = std::nearbyint(static_cast<double>(value));
+  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+        rounded <= std::numeric_limits<std::int32_t>::max())) {
+    return std::nullopt;
+  }
+  return static_cast<int>(rounded);
+}
+
+constexpr std::intptr_t kHwndTopmost = -1;
+constexpr unsigned kSwpShowWindow = 0x40;
+constexpr unsigned kSwpNoActivate = 0x10;
+
+}  // namespace
+
+mainform::mainform(MainFormParts& parts, Files& files, System& system, SubSetInstance& subset)
+    : Me(parts.Window()),
+      Pan00(parts.PictureBox(def::kPan00)),
+      Pan01(parts.PictureBox(def::kPan01)),
+      Pan100(parts.PictureBox(def::kPan100)),
+      meCaption(parts.Item(def::kMeCaption)),
+      Sysinfo(parts.Item(def::kSysinfo)),
+      parts_(parts),
+      files_(files),
+      system_(system),
+      subset_(subset) {}
+
+void mainform::ResizeSet() {
+  Pan00.SetLeft(60);
+  Pan00.SetTop(60);
+  Assign(Me.Width() - 150.0f, [&](float v) { Pan00.SetWidth(v); });
+  if (PictureRef picture = subset_->Color01.Picture()) Pan00.SetPicture(picture);
+  Assign(Pan00.Left(), [&](float v) { Pan01.SetLeft(v); });
+  Assign(Pan00.Top() + Pan00.Height(), [&](float v) { Pan01.SetTop(v); });
+  Assign(Pan00.Width(), [&](float v) { Pan01.SetWidth(v); });
+  if (PictureRef picture = subset_->Color08A.Picture()) Pan01.SetPicture(picture);
+  B03_Basecomm::PaintPanelFrame(Pan01);
+  Assign(Pan01.Top() + Pan01.Height() + 90.0f,
+         [&](float v) { Me.SetHeight(v); });
+  B03_Basecomm::PaintPanelFrame(Me);
+}
+
+void mainform::To_top() {
+  const float width = Me.Width();
+  const float left = Me.Left();
+  const float top = Me.Top();
+  const float height = Me.Height();
+  // The toolkit hands twips where the call reads pixels, and the flags move
+  // and size the window too; the write-back below puts it where it was.
+  const std::optional<int> x = ToInt32(left);
+  const std::optional<int> y = ToInt32(top);
+  if (x && y) {
+    system_.SetWindowPos(parts_.Handle(), kHwndTopmost, *x, *y, 0, 0,
+                         kSwpShowWindow | kSwpNoActivate);
+  }
+  Assign(top, [&](float v) { Me.SetTop(v); });
+  Assign(left, [&](float v) { Me.SetLeft(v); });
+  Assign(width, [&](float v) { Me.SetWidth(v); });
+  Assign(height, [&](float v) { Me.SetHeight(v); });
+}
+
+void mainform::meCaption_MouseDown(int, int, float x, float y) {
+  B03_Basecomm::DragBegin(Pan00, Me, x, y);
+}
+
+void mainform::meCaption_MouseMove(int, int, float x, float y) {
+  B03_Basecomm::DragMove(Pan00, Me, x, y, system_);
+}
+
+void mainform::meCaption_MouseUp(int, int, float x, float y) {
+  B03_Basecomm::DragEnd(Pan00, Me, x, y);
+}
+
+void mainform::meCaption_CaptureLost() { B03_Basecomm::DragEnd(Pan00, Me, 0, 0); }
+
+}  // namespace talvo

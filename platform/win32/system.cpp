@@ -1,0 +1,145 @@
+#include "platform/win32/system.h"
+
+#include <string>
+#include <vector>
+
+namespace talvo::win32 {
+
+Win32Files::~Win32Files() { Discard(); }
+
+bool Win32Files::MakeDir(const std::u16string& path) {
+  return CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE;
+}
+
+std::u16string Win32Files::Dir(const std::u16string& path) {
+  WIN32_FIND_DATAW found{};
+  HANDLE h = FindFirstFileW(Wide(path).c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  FindClose(h);
+  // Only a normal file counts: not hidden, system or a directory.
+  constexpr DWORD kNotNormal =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+  if (found.dwFileAttributes & kNotNormal) return {};
+  return Utf16(found.cFileName);
+}
+
+bool Win32Files::OpenForOutput(const std::u16string& path) {
+  Discard();
+  target_ = Wide(path);
+  complete_ = false;
+  const size_t slash = target_.find_last_of(L'\\');
+  const std::wstring folder = slash == std::wstring::npos ? L"." : target_.substr(0, slash);
+  wchar_t name[MAX_PATH];
+  // Same folder as the target, so the final move is a rename on one volume.
+  if (!GetTempFileNameW(folder.c_str(), L"tal", 0, name)) return false;
+  temporary_ = name;
+  file_ = ScopedHandle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_.Valid()) {
+    DeleteFileW(name);
+    temporary_.clear();
+    return false;
+  }
+  complete_ = true;
+  return true;
+}
+
+bool Win32Files::PrintLine(const std::u16string& text) {
+  if (!file_.Valid()) return false;
+  const std::wstring wide = Wide(text);
+  std::string bytes;
+  if (!wide.empty()) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(size));
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size,
+                        nullptr, nullptr);
+  }
+  bytes += "\r\n";
+  DWORD written = 0;
+  const bool ok = WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                            nullptr) &&
+                  written == bytes.size();
+  if (!ok) complete_ = false;
+  return ok;
+}
+
+bool Win32Files::CloseSlot() {
+  if (!file_.Valid()) return true;
+  bool ok = complete_ && FlushFileBuffers(file_.Get());
+  file_.Reset();
+  ok = ok && MoveFileExW(temporary_.c_str(), target_.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (ok) temporary_.clear();
+  Discard();
+  return ok;
+}
+
+void Win32Files::Discard() {
+  file_.Reset();
+  if (!temporary_.empty()) DeleteFileW(temporary_.c_str());
+  temporary_.clear();
+  complete_ = false;
+}
+
+bool Win32System::StartHidden(const std::u16string& command_line) {
+  // The system's own interpreter by full path: a cmd.exe planted in the
+  // program's or the current folder must not run instead.
+  wchar_t system_dir[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(system_dir, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  const std::wstring interpreter = std::wstring(system_dir, length) + L"\\cmd.exe";
+  std::wstring line = Wide(command_line);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+void Win32System::MsgBox(const std::u16string& text) {
+  // Owned by the main window, so the window takes no clicks while it is open.
+  MessageBoxW(main_, Wide(text).c_str(), kAppTitle, MB_OK);
+}
+
+void Win32System::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
+
+void Dispatch(HWND main, MSG& msg) {
+  if (main && IsDialogMessageW(main, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void Win32System::DoEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Leave it for the main loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(main_, msg);
+  }
+}
+
+bool Win32System::SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y,
+                               int cx, int cy, unsigned flags) {
+  return ::SetWindowPos(reinterpret_cast<HWND>(window), reinterpret_cast<HWND>(insert_after), x,
+                        y, cx, cy, flags) != FALSE;
+}
+
+void Win32System::Unload() {
+  if (main_ && IsWindow(main_)) DestroyWindow(main_);
+  main_ = nullptr;
+}
+
+void Win32System::End() { ExitProcess(0); }
+
+}  // namespace talvo::win32

@@ -1,0 +1,51 @@
+// Files, process start, waits and the rest of what the core asks of Windows.
+#pragma once
+
+#include "common/platform.h"
+#include "platform/win32/scoped.h"
+
+namespace talvo::win32 {
+
+// The output slot writes a temporary file beside the target and moves it
+// over the target only when every line reached the disk, so the meeting file
+// is always either the complete old one or the complete new one.
+class Win32Files final : public Files {
+ public:
+  ~Win32Files() override;
+  bool MakeDir(const std::u16string& path) override;
+  std::u16string Dir(const std::u16string& path) override;
+  bool OpenForOutput(const std::u16string& path) override;
+  bool PrintLine(const std::u16string& text) override;
+  bool CloseSlot() override;
+
+ private:
+  void Discard();
+  ScopedHandle file_;
+  std::wstring target_;
+  std::wstring temporary_;
+  bool complete_ = false;
+};
+
+class Win32System final : public System {
+ public:
+  void SetMainWindow(HWND hwnd) { main_ = hwnd; }
+  bool StartHidden(const std::u16string& command_line) override;
+  void MsgBox(const std::u16string& text) override;
+  void Sleep(int milliseconds) override;
+  void DoEvents() override;
+  bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y, int cx,
+                    int cy, unsigned flags) override;
+  void Unload() override;
+  void End() override;
+
+ private:
+  HWND main_ = nullptr;
+};
+
+// Dispatches one message, with keyboard navigation between the controls.
+void Dispatch(HWND main, MSG& msg);
+
+// The caption of the program's message boxes.
+inline constexpr wchar_t kAppTitle[] = L"TALVO Internet Office";
+
+}  // namespace talvo::win32

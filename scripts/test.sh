@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the core's unit tests natively (with
+# sanitizers) and the end-to-end tests of the real program under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$(nproc)"
+cmake --preset native -DTALVO_E2E=ON >/dev/null
+cmake --build --preset native -j"$(nproc)"
+ctest --preset native -j"$(nproc)"

@@ -1,0 +1,93 @@
+// The image store's table and its single, lazily decoding instance.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "fakes/fake_form.h"
+#include "image_store/subset.h"
+
+namespace talvo {
+namespace {
+
+TEST(ImageStore, FortyOneElementsUnderTwentyEightNames) {
+  std::map<std::u16string_view, std::set<int>> names;
+  for (const ImageDef& image : kSubSetImages) {
+    EXPECT_TRUE(names[image.name].insert(image.index).second) << fakes::Utf8(image.name);
+  }
+  EXPECT_EQ(kSubSetImages.size(), 41u);
+  EXPECT_EQ(names.size(), 28u);
+  // Control arrays run from 0 without gaps; single controls have no index.
+  const std::map<std::u16string_view, int> arrays = {
+      {u"BtnPic", 2}, {u"MoveIcon", 2}, {u"BTPic", 2}, {u"Color10", 2}, {u"sBT", 2},
+      {u"sBT1", 3},   {u"sBT3", 4},     {u"sBT4", 2},  {u"sBT5", 2},    {u"sBT7", 2}};
+  for (const auto& [name, indexes] : names) {
+    SCOPED_TRACE(fakes::Utf8(name));
+    auto array = arrays.find(name);
+    if (array == arrays.end()) {
+      EXPECT_EQ(indexes, std::set<int>{def::kNoIndex});
+      EXPECT_EQ(name.substr(0, 5), u"Color");
+    } else {
+      EXPECT_EQ(static_cast<int>(indexes.size()), array->second);
+      EXPECT_EQ(*indexes.begin(), 0);
+      EXPECT_EQ(*indexes.rbegin(), array->second - 1);
+    }
+  }
+}
+
+TEST(ImageStore, KindsStretchAndKeyboardOrder) {
+  std::set<std::string_view> assets;
+  for (const ImageDef& image : kSubSetImages) {
+    SCOPED_TRACE(fakes::Utf8(image.name));
+    EXPECT_TRUE(assets.insert(image.asset).second) << "asset used twice";
+    const bool box = image.name == u"BtnPic" || image.name == u"MoveIcon";
+    EXPECT_EQ(image.kind, box ? def::Kind::PictureBox : def::Kind::Image);
+    EXPECT_EQ(image.stretch, !box && image.name != u"BTPic");
+    EXPECT_EQ(image.mouse_pointer, image.name == u"MoveIcon" ? 99 : 0);
+    if (box) {
+      EXPECT_EQ(image.tab_index, (image.name == u"MoveIcon" ? 2 : 0) + image.index);
+    }
+    if (image.format == PictureFormat::Icon) {
+      EXPECT_EQ(image.natural_width, image.natural_height);
+      EXPECT_EQ(image.colours, 16);
+    }
+  }
+}
+
+TEST(ImageStore, CreatedOnceAndEveryReadGivesTheSamePicture) {
+  fakes::FakePictures loader;
+  SubSetInstance instance(loader);
+  EXPECT_FALSE(instance.Created());
+  SubSet* first = &*instance;
+  PictureRef picture = instance->Color01.Picture();
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(&*instance, first);
+    EXPECT_EQ(instance->Color01.Picture(), picture);
+  }
+  EXPECT_EQ(loader.loads, (std::map<std::string, int>{{"Color01", 1}}));
+  EXPECT_EQ(instance->Find(u"Color08A"), &instance->Color08A);
+  EXPECT_EQ(instance->Find(u"sBT3", 3)->Def().asset, "sBT3_3");
+  EXPECT_EQ(instance->Find(u"sBT3", 4), nullptr);
+}
+
+TEST(ImageStore, PictureThatCannotBeDecodedIsAskedForOnce) {
+  fakes::FakePictures loader;
+  loader.missing = {"Color08A"};
+  SubSet store(loader);
+  EXPECT_EQ(store.Color08A.Picture(), nullptr);
+  EXPECT_EQ(store.Color08A.Picture(), nullptr);
+  EXPECT_EQ(loader.loads["Color08A"], 1);
+}
+
+TEST(ImageStore, ChkFormAndGetPathReturnEmptyWhateverTheyAreGiven) {
+  fakes::FakePictures loader;
+  SubSet store(loader);
+  EXPECT_EQ(store.ChkForm(1, u"x"), Empty{});
+  EXPECT_EQ(store.ChkForm(std::string("a"), 2.5), Empty{});
+  EXPECT_EQ(store.GetPath(nullptr), Empty{});
+  EXPECT_TRUE(loader.loads.empty());
+}
+
+}  // namespace
+}  // namespace talvo
