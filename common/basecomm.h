@@ -27,9 +27,9 @@ void PaintPanelFrame(DrawingTarget& target);
 // One bevelled rectangle: optional filled face, `thickness` passes of edges
 // 15 twips apart (first colour top/left, second bottom/right), optional
 // closing outline. Returns false at the first failing primitive.
-[[nodiscard]] bool DrawBevel(DrawingTarget& target, bool fill, bool outline, float top,
-                             float left, float height, float width, float thickness,
-                             Colour first, Colour second);
+[[nodiscard]] bool DrawBevel(DrawingTarget& target, bool fill, bool outline, float top, float left,
+                             float height, float width, float thickness, Colour first,
+                             Colour second);
 
 // Caption dragging. The state lives in holder's Tag: "A" + X + Y as ten
 // zero-padded digits each while dragging, "B" after a release.

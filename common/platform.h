@@ -58,8 +58,7 @@ class DrawingTarget {
   [[nodiscard]] virtual bool SetDrawMode(int mode) = 0;
   [[nodiscard]] virtual bool Line(float x1, float y1, float x2, float y2, Colour colour) = 0;
   [[nodiscard]] virtual bool Box(float x1, float y1, float x2, float y2, Colour colour) = 0;
-  [[nodiscard]] virtual bool FilledBox(float x1, float y1, float x2, float y2,
-                                       Colour colour) = 0;
+  [[nodiscard]] virtual bool FilledBox(float x1, float y1, float x2, float y2, Colour colour) = 0;
 };
 
 // A realised control of a window definition.
@@ -108,8 +107,8 @@ class System {
   // Dispatches pending window events on this thread, then returns.
   virtual void DoEvents() = 0;
   // Z-order and placement of a top-level window, as user32's SetWindowPos.
-  virtual bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y,
-                            int cx, int cy, unsigned flags) = 0;
+  virtual bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y, int cx,
+                            int cy, unsigned flags) = 0;
   // Closes the main window.
   virtual void Unload() = 0;
   // Ends the program at once. The real one never returns; a fake does, and

@@ -40,13 +40,13 @@ std::array<std::u16string, kLineCount> Lines(std::u16string_view user_id,
   };
 }
 
-std::u16string NotFoundMessage() {
-  return u"找不到(" + std::u16string(kFileName) + u") .inj 檔案";
-}
+std::u16string NotFoundMessage() { return u"找不到(" + std::u16string(kFileName) + u") .inj 檔案"; }
 
 namespace {
 
-char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+char16_t UpperAscii(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
 
 }  // namespace
 

@@ -55,8 +55,7 @@ void mainform::ResizeSet() {
   Assign(Pan00.Width(), [&](float v) { Pan01.SetWidth(v); });
   if (PictureRef picture = subset_->Color08A.Picture()) Pan01.SetPicture(picture);
   B03_Basecomm::PaintPanelFrame(Pan01);
-  Assign(Pan01.Top() + Pan01.Height() + 90.0f,
-         [&](float v) { Me.SetHeight(v); });
+  Assign(Pan01.Top() + Pan01.Height() + 90.0f, [&](float v) { Me.SetHeight(v); });
   B03_Basecomm::PaintPanelFrame(Me);
 }
 

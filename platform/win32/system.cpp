@@ -33,8 +33,8 @@ bool Win32Files::OpenForOutput(const std::u16string& path) {
   // Same folder as the target, so the final move is a rename on one volume.
   if (!GetTempFileNameW(folder.c_str(), L"tal", 0, name)) return false;
   temporary_ = name;
-  file_ = ScopedHandle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  file_ = ScopedHandle(
+      CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_.Valid()) {
     DeleteFileW(name);
     temporary_.clear();
@@ -57,9 +57,9 @@ bool Win32Files::PrintLine(const std::u16string& text) {
   }
   bytes += "\r\n";
   DWORD written = 0;
-  const bool ok = WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) &&
-                  written == bytes.size();
+  const bool ok =
+      WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   if (!ok) complete_ = false;
   return ok;
 }
@@ -131,8 +131,8 @@ void Win32System::DoEvents() {
 
 bool Win32System::SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y,
                                int cx, int cy, unsigned flags) {
-  return ::SetWindowPos(reinterpret_cast<HWND>(window), reinterpret_cast<HWND>(insert_after), x,
-                        y, cx, cy, flags) != FALSE;
+  return ::SetWindowPos(reinterpret_cast<HWND>(window), reinterpret_cast<HWND>(insert_after), x, y,
+                        cx, cy, flags) != FALSE;
 }
 
 void Win32System::Unload() {

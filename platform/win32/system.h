@@ -33,8 +33,8 @@ class Win32System final : public System {
   void MsgBox(const std::u16string& text) override;
   void Sleep(int milliseconds) override;
   void DoEvents() override;
-  bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y, int cx,
-                    int cy, unsigned flags) override;
+  bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y, int cx, int cy,
+                    unsigned flags) override;
   void Unload() override;
   void End() override;
 

@@ -11,8 +11,8 @@ namespace {
 // Traditional Chinese faces in order of preference: Windows' own first, then
 // what a Linux desktop running Wine usually has.
 constexpr std::array<const wchar_t*, 6> kFallbackFaces = {
-    L"Microsoft JhengHei", L"PMingLiU", L"MingLiU", L"Noto Sans CJK TC", L"Noto Serif CJK TC",
-    L"AR PL UMing TW"};
+    L"Microsoft JhengHei", L"PMingLiU",          L"MingLiU",
+    L"Noto Sans CJK TC",   L"Noto Serif CJK TC", L"AR PL UMing TW"};
 
 int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -35,9 +35,8 @@ HFONT MakeFont(const def::Font& font, const std::wstring& face) {
   lf.lfItalic = font.italic;
   lf.lfUnderline = font.underline;
   lf.lfStrikeOut = font.strikethrough;
-  lf.lfCharSet = static_cast<BYTE>(face == std::wstring(font.face.begin(), font.face.end())
-                                       ? font.charset
-                                       : DEFAULT_CHARSET);
+  lf.lfCharSet = static_cast<BYTE>(
+      face == std::wstring(font.face.begin(), font.face.end()) ? font.charset : DEFAULT_CHARSET);
   lf.lfQuality = DEFAULT_QUALITY;
   wcsncpy_s(lf.lfFaceName, LF_FACESIZE, face.c_str(), _TRUNCATE);
   return CreateFontIndirectW(&lf);

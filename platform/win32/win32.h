@@ -19,7 +19,6 @@
 
 namespace talvo::win32 {
 
-
 // 0x800000nn names system colour nn.
 inline COLORREF ResolveColour(Colour colour) {
   if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));

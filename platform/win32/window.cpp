@@ -195,9 +195,9 @@ void ButtonControl::Draw(const DRAWITEMSTRUCT& item) const {
 SurfaceWindow::SurfaceWindow(const def::ControlDef& def, HWND parent, EventSink& events)
     : back_colour_(def.back_colour), caption_(def.caption), events_(events) {
   tag_ = std::u16string(def.tag);
-  hwnd_ = Create(parent, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                 WS_EX_CONTROLPARENT, PixelRectOf(def.left, def.top, def.width, def.height),
-                 def.caption);
+  hwnd_ =
+      Create(parent, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
+             PixelRectOf(def.left, def.top, def.width, def.height), def.caption);
 }
 
 SurfaceWindow::SurfaceWindow(const def::WindowDef& def, EventSink& events)
@@ -307,10 +307,9 @@ LabelItem* SurfaceWindow::LabelAt(POINT point) const {
 
 void SurfaceWindow::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
   const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-  const bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
-                    message == WM_MBUTTONDOWN;
-  const bool up =
-      message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+  const bool down =
+      message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+  const bool up = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
   LabelItem* label = captured_ ? captured_ : LabelAt(point);
   if (!label) return;
   if (down && !captured_) {
@@ -354,7 +353,8 @@ void SurfaceWindow::ClearCanvas(const RECT& area) {
 bool SurfaceWindow::EnsureCanvas() {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  const SIZE wanted{std::max(canvas_size_.cx, client.right), std::max(canvas_size_.cy, client.bottom)};
+  const SIZE wanted{std::max(canvas_size_.cx, client.right),
+                    std::max(canvas_size_.cy, client.bottom)};
   if (canvas_ && wanted.cx == canvas_size_.cx && wanted.cy == canvas_size_.cy) return true;
   if (wanted.cx <= 0 || wanted.cy <= 0) return canvas_size_.cx > 0;
   // The kept bitmap only grows: shrinking the window (as the topmost

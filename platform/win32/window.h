@@ -196,9 +196,7 @@ class MainWindow final : public MainFormParts {
  public:
   explicit MainWindow(EventSink& events);
   Surface& Window() override { return *window_; }
-  std::intptr_t Handle() const override {
-    return reinterpret_cast<std::intptr_t>(window_->Hwnd());
-  }
+  std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(window_->Hwnd()); }
   Surface& PictureBox(int slot) override { return *surfaces_.at(slot); }
   Control& Item(int slot) override { return *items_.at(slot); }
   HWND Hwnd() const { return window_->Hwnd(); }

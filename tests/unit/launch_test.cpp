@@ -68,9 +68,9 @@ TEST(RoomLaunch, WritesTheFourteenLinesOfEachRoom) {
     const char* user_id;
     const char* user_name;
   };
-  for (const Room room : {Room{0, "public", "02-Room"}, Room{1, "ds", "03-Room"},
-                          Room{2, "rd", "01-Room"}, Room{3, "it", "04-Room"},
-                          Room{4, "tr", "05-Room"}, Room{5, "of", "06-Room"}}) {
+  for (const Room room :
+       {Room{0, "public", "02-Room"}, Room{1, "ds", "03-Room"}, Room{2, "rd", "01-Room"},
+        Room{3, "it", "04-Room"}, Room{4, "tr", "05-Room"}, Room{5, "of", "06-Room"}}) {
     SCOPED_TRACE(room.index);
     FormRig rig;
     rig.form.RoomSelect_Click(room.index);
@@ -80,8 +80,8 @@ TEST(RoomLaunch, WritesTheFourteenLinesOfEachRoom) {
 
 TEST(RoomLaunch, EndpointsArePlainAsciiWithoutBlanks) {
   for (std::u16string_view value :
-       {std::u16string_view(endpoints::kClientDownloadUrl), std::u16string_view(endpoints::kServerHost),
-        std::u16string_view(endpoints::kBackupIp)}) {
+       {std::u16string_view(endpoints::kClientDownloadUrl),
+        std::u16string_view(endpoints::kServerHost), std::u16string_view(endpoints::kBackupIp)}) {
     EXPECT_FALSE(value.empty());
     for (char16_t c : value) EXPECT_TRUE(c > u' ' && c < 0x7F) << Utf8(value);
   }

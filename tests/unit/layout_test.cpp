@@ -41,8 +41,8 @@ TEST(Layout, OtherSizesFromTheExamples) {
     float window_width, title_height, body_height;
     float body_top, window_height, panel_width;
   };
-  for (const Case c : {Case{6000, 690, 4845, 750, 5685, 5850},
-                       Case{11010, 600, 3000, 660, 3750, 10860}}) {
+  for (const Case c :
+       {Case{6000, 690, 4845, 750, 5685, 5850}, Case{11010, 600, 3000, 660, 3750, 10860}}) {
     FormRig rig;
     rig.parts.window().width = c.window_width;
     rig.parts.at(def::kPan00).height = c.title_height;
@@ -109,9 +109,9 @@ TEST(Topmost, AsksForTheTopmostBandThenRestoresTheGeometry) {
     FormRig rig;
     rig.system.fail_set_window_pos = refused;
     rig.form.To_top();
-    const fakes::Log expected = {"SetWindowPos 4660 -1 2475 2055 0 0 0x50",
-                                 "mainform.Top=2055", "mainform.Left=2475",
-                                 "mainform.Width=11010", "mainform.Height=6360"};
+    const fakes::Log expected = {"SetWindowPos 4660 -1 2475 2055 0 0 0x50", "mainform.Top=2055",
+                                 "mainform.Left=2475", "mainform.Width=11010",
+                                 "mainform.Height=6360"};
     EXPECT_EQ(rig.log, expected);
   }
 }

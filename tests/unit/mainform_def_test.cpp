@@ -45,9 +45,9 @@ TEST(MainWindowDefinition, RoomCaptionsTagsAndGrid) {
     float left, top;
   };
   const Room rooms[6] = {
-      {u"02-公用區", u"public", 825, 1770},          {u"03-營業部專用", u"ds", 825, 3045},
-      {u"01-研一部/研二部專用", u"rd", 825, 495},    {u"04-資訊部專用", u"it", 5730, 495},
-      {u"05-技研部專用", u"tr", 5730, 1770},         {u"06-海外廠會議專用", u"of", 5730, 3045},
+      {u"02-公用區", u"public", 825, 1770},       {u"03-營業部專用", u"ds", 825, 3045},
+      {u"01-研一部/研二部專用", u"rd", 825, 495}, {u"04-資訊部專用", u"it", 5730, 495},
+      {u"05-技研部專用", u"tr", 5730, 1770},      {u"06-海外廠會議專用", u"of", 5730, 3045},
   };
   for (int i = 0; i < 6; ++i) {
     SCOPED_TRACE(i);
@@ -59,9 +59,9 @@ TEST(MainWindowDefinition, RoomCaptionsTagsAndGrid) {
 }
 
 TEST(MainWindowDefinition, PanelsAreCreatedInTheirOrderAfterTheirParents) {
-  const char16_t* const order[] = {u"Pan00",   u"ToDo",     u"meCaption",   u"Sysinfo",
-                                   u"Pan100",  u"ShowTALVOSF", u"ShowMachinecode",
-                                   u"DesignInfo", u"Pan01"};
+  const char16_t* const order[] = {u"Pan00",           u"ToDo",       u"meCaption",
+                                   u"Sysinfo",         u"Pan100",     u"ShowTALVOSF",
+                                   u"ShowMachinecode", u"DesignInfo", u"Pan01"};
   for (int slot = 0; slot < 9; ++slot) EXPECT_EQ(At(slot).name, order[slot]);
   const int room_order[] = {5, 4, 3, 1, 0, 2};
   for (int k = 0; k < 6; ++k) EXPECT_EQ(At(def::kFirstRoom + 2 * k).index, room_order[k]);
