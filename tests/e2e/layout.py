@@ -1,0 +1,25 @@
+"""Where things are on the finished window, in pixels from its top-left corner."""
+
+WIDTH, HEIGHT = 734, 379
+DESIGN_HEIGHT = 424
+POSITION = (165, 137)
+
+# Room index -> centre of its button (column 825 or 5730 twips, rows 495, 1770, 3045).
+_COLUMNS = (199, 526)
+_ROWS = (118, 203, 288)
+_GRID = {0: (0, 1), 1: (0, 2), 2: (0, 0), 3: (1, 0), 4: (1, 1), 5: (1, 2)}
+
+
+def room_centre(index):
+    column, row = _GRID[index]
+    return _COLUMNS[column], _ROWS[row]
+
+
+EXIT_BUTTON = (29, 24)
+CAPTION = (150, 25)          # on the title text, left of the Chinese part
+TITLE_STRIP_BARE = (700, 40)  # on the title strip, off every label and button
+
+ROOMS = {0: ("public", "02-Room"), 1: ("ds", "03-Room"), 2: ("rd", "01-Room"),
+         3: ("it", "04-Room"), 4: ("tr", "05-Room"), 5: ("of", "06-Room")}
+
+MEETING_FILE = r"C:\MrvPrg\Tamsell\TamSell.jnj"
