@@ -505,9 +505,11 @@ MainWindow::MainWindow(EventSink& events)
     SendMessageW(window_->Hwnd(), WM_SETICON, size == 32 ? ICON_BIG : ICON_SMALL,
                  reinterpret_cast<LPARAM>(icon));
   }
+  // Unowned: under Wine a topmost popup owned by the window keeps the window
+  // itself out of the topmost band. A tooltip is topmost on its own anyway.
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                             window_->Hwnd(), nullptr, instance, nullptr);
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                             nullptr, instance, nullptr);
 
   std::vector<std::vector<std::pair<int, HWND>>> siblings(def::kControlCount + 1);
   for (int slot = 0; slot < def::kControlCount; ++slot) {

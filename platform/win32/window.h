@@ -195,6 +195,11 @@ class SurfaceWindow final : public HwndControl<Surface> {
 class MainWindow final : public MainFormParts {
  public:
   explicit MainWindow(EventSink& events);
+  ~MainWindow() override {
+    if (tooltip_) DestroyWindow(tooltip_);
+  }
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
   Surface& Window() override { return *window_; }
   std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(window_->Hwnd()); }
   Surface& PictureBox(int slot) override { return *surfaces_.at(slot); }
