@@ -1,0 +1,618 @@
+"""End-to-end harness: drives the Windows build under Wine on a private Xvfb.
+
+Typical use (see test_smoke.py):
+
+    with Session() as s:
+        app = s.run(s.exe)
+        win = app.wait_window()
+        shot = s.screenshot("start")
+        s.click(win.x + 10, win.y + 10)
+        app.wait_exit(timeout=10)
+
+Paths come from the environment, defaults relative to the repo:
+  TALVO_EXE          build/win64/talvo-office.exe
+  TALVO_CLIENT_EXE   build/win64/jnj_client.exe  (stand-in .jnj handler)
+  TALVO_WINEPREFIX   build/wineprefix            (made once, then reused)
+  TALVO_E2E_ARTIFACTS build/e2e-artifacts        (screenshots)
+  TALVO_E2E_DISPLAY  reuse this X display instead of starting Xvfb
+
+Wine notes learned the hard way:
+  * With no window manager, Managed=N is set so hiding a window or closing a
+    message box does not stall ~2 s.  The cost: every top-level window,
+    framed or not, becomes an override-redirect X window whose geometry is
+    the whole window rect, and Wine paints any frame itself.  So
+    override-redirect alone does not prove "borderless"; looks_framed()
+    checks the pixels for Wine's frame.
+  * Wine sets _NET_WM_PID to the Unix pid, which equals the pid of the
+    `wine prog.exe` Popen (the wine script execs the loader), so windows are
+    found with `xdotool search --all --maxdepth 1 --onlyvisible --pid P
+    --name ""` (the launcher's title is empty, so an empty regex).  Each
+    process also owns unmapped 1x1 windows ("Default IME"), which
+    --onlyvisible skips.  xwininfo -id gives geometry and override-redirect.
+  * `xdotool mousemove --sync` hangs when the pointer is already there.
+  * Xvfb -displayfd picks a free display; see _start_xvfb for its pipe quirk.
+  * Wine's helper processes (services.exe, explorer.exe, ...) detach from
+    their parent, so processes are found by WINEPREFIX in /proc/*/environ.
+"""
+import contextlib
+import ctypes
+import fcntl
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+from dataclasses import dataclass
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[2]
+BUILD = REPO / "build"
+EXE = Path(os.environ.get("TALVO_EXE", BUILD / "win64" / "talvo-office.exe"))
+CLIENT_EXE = Path(os.environ.get("TALVO_CLIENT_EXE", BUILD / "win64" / "jnj_client.exe"))
+PREFIX = Path(os.environ.get("TALVO_WINEPREFIX", BUILD / "wineprefix"))
+ARTIFACTS = Path(os.environ.get("TALVO_E2E_ARTIFACTS", BUILD / "e2e-artifacts"))
+CONVERT = "/usr/bin/convert"
+IMPORT = "/usr/bin/import"
+CLIENT_DIR = r"C:\jnjclient"
+# Wine's own long-lived processes; anything else in the prefix was started by a test.
+WINE_SYSTEM = {"wineserver", "wineserver64", "services.exe", "explorer.exe", "winedevice.exe",
+               "plugplay.exe", "svchost.exe", "rpcss.exe"}
+
+REGISTRY = r"""REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CLASSES_ROOT\.jnj]
+@="jnjfile"
+
+[HKEY_CLASSES_ROOT\jnjfile\shell\open\command]
+@="\"C:\\jnjclient\\jnj_client.exe\" \"%1\""
+"""
+
+
+class E2EError(AssertionError):
+    """A wait ran out or the environment misbehaved; fails the test, never hangs it."""
+
+
+def wait_until(predicate, timeout, what, interval=0.05):
+    """Poll predicate until it returns something truthy; return that value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise E2EError(f"timed out after {timeout:.1f}s waiting for {what}")
+        time.sleep(interval)
+
+
+def _die_with_parent():
+    # A killed test run must not leave Xvfb or a Windows program behind.
+    ctypes.CDLL(None).prctl(1, signal.SIGKILL, 0, 0, 0)  # PR_SET_PDEATHSIG
+
+
+def _set_child_subreaper():
+    # Orphaned Wine helpers get reparented to us instead of to a pid 1 that
+    # may never reap them, so they can be reaped and none linger as zombies.
+    with contextlib.suppress(Exception):
+        ctypes.CDLL(None, use_errno=True).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
+
+
+@dataclass
+class Window:
+    id: int
+    name: str
+    x: int
+    y: int
+    width: int
+    height: int
+    viewable: bool
+    override_redirect: bool
+
+    @property
+    def size(self):
+        return (self.width, self.height)
+
+    @property
+    def center(self):
+        return (self.x + self.width // 2, self.y + self.height // 2)
+
+
+class Image:
+    """An RGB picture read from a binary PPM; coordinates are (x, y)."""
+
+    def __init__(self, width, height, data, path=None):
+        self.width, self.height, self.data, self.path = width, height, data, path
+
+    @classmethod
+    def load(cls, path):
+        ppm = subprocess.run([CONVERT, str(path), "-depth", "8", "ppm:-"], check=True,
+                             capture_output=True, timeout=30).stdout
+        # P6 header: magic, width, height, maxval, one whitespace byte.
+        fields, pos = [], 0
+        while len(fields) < 4:
+            m = re.compile(rb"\s*(#[^\n]*\n\s*)*(\S+)").match(ppm, pos)
+            fields.append(m.group(2))
+            pos = m.end()
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise E2EError(f"unexpected PPM header {fields}")
+        w, h = int(fields[1]), int(fields[2])
+        return cls(w, h, ppm[pos + 1:pos + 1 + w * h * 3], path)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def crop(self, x, y, w, h):
+        """Sub-picture; it keeps the path of the screenshot it came from."""
+        x, y = max(0, x), max(0, y)
+        w, h = min(w, self.width - x), min(h, self.height - y)
+        rows = [self.data[((y + r) * self.width + x) * 3:((y + r) * self.width + x + w) * 3]
+                for r in range(h)]
+        return Image(w, h, b"".join(rows), self.path)
+
+    def pixels(self):
+        d = self.data
+        return (tuple(d[i:i + 3]) for i in range(0, len(d), 3))
+
+    def fraction(self, color, tol=12):
+        """Share of pixels within tol (per channel) of color."""
+        hits = sum(1 for p in self.pixels() if all(abs(a - b) <= tol for a, b in zip(p, color)))
+        return hits / max(1, self.width * self.height)
+
+    def histogram(self, top=5):
+        counts = {}
+        for p in self.pixels():
+            counts[p] = counts.get(p, 0) + 1
+        return sorted(counts.items(), key=lambda kv: -kv[1])[:top]
+
+    def bbox(self, color, tol=12):
+        """Bounding box (x, y, w, h) of pixels near color, or None."""
+        xs, ys = [], []
+        for i, p in enumerate(self.pixels()):
+            if all(abs(a - b) <= tol for a, b in zip(p, color)):
+                ys.append(i // self.width)
+                xs.append(i % self.width)
+        if not xs:
+            return None
+        return (min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+
+
+def looks_framed(img):
+    """True if a window picture carries the frame Wine 8 paints with Managed=N:
+    a #E3E3E3 outer edge with a white line inside it.  Measured on Wine 8.0."""
+    if img.width < 8 or img.height < 8:
+        return False
+    top0 = img.crop(1, 0, img.width - 2, 1).fraction((0xE3, 0xE3, 0xE3), 2)
+    top1 = img.crop(2, 1, img.width - 4, 1).fraction((0xFF, 0xFF, 0xFF), 2)
+    left0 = img.crop(0, 1, 1, img.height - 2).fraction((0xE3, 0xE3, 0xE3), 2)
+    return top0 > 0.9 and top1 > 0.9 and left0 > 0.9
+
+
+class App:
+    """One Windows program started with `wine`."""
+
+    def __init__(self, session, popen, label):
+        self.session, self.popen, self.label = session, popen, label
+        self.pid = popen.pid
+        self.started = time.monotonic()
+        self.exited_at = None
+
+    def running(self):
+        if self.exited_at is None and self.popen.poll() is not None:
+            self.exited_at = time.monotonic()
+        return self.exited_at is None
+
+    @property
+    def returncode(self):
+        return self.popen.returncode
+
+    def windows(self):
+        return self.session.windows(pid=self.pid)
+
+    def wait_window(self, timeout=30, name=None, min_size=2, exclude=()):
+        """First visible top-level window of this process, optionally by name
+        regex; exclude takes windows (or ids) already known, e.g. to catch a
+        message box appearing over the main window."""
+        skip = {getattr(w, "id", w) for w in exclude}
+
+        def find():
+            if not self.running():
+                raise E2EError(f"{self.label} exited ({self.returncode}) before showing a window")
+            wins = [w for w in self.session.windows(pid=self.pid, name=name)
+                    if w.width >= min_size and w.height >= min_size and w.id not in skip]
+            return wins[0] if wins else None
+        return wait_until(find, timeout, f"a window of {self.label}")
+
+    def wait_no_window(self, timeout=10):
+        """Wait until the process has no visible window (hidden or gone)."""
+        wait_until(lambda: not self.running() or not self.windows(), timeout,
+                   f"{self.label} to hide its windows", interval=0.02)
+        return time.monotonic()
+
+    def wait_exit(self, timeout=30):
+        """Wait for the process to end; return the monotonic time it was seen ending."""
+        wait_until(lambda: not self.running(), timeout, f"{self.label} to exit", interval=0.01)
+        return self.exited_at
+
+    def kill(self):
+        if self.running():
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(self.pid, signal.SIGKILL)
+            with contextlib.suppress(subprocess.TimeoutExpired):
+                self.popen.wait(timeout=10)
+        self.running()
+
+
+class Session:
+    """Xvfb + a ready Wine prefix, held exclusively for the session's lifetime."""
+
+    def __init__(self, display=None, prefix=PREFIX, exe=EXE, client_exe=CLIENT_EXE,
+                 screen="1280x1024x24", env=None, lock_timeout=900):
+        self.display = display or os.environ.get("TALVO_E2E_DISPLAY")
+        self.prefix = Path(prefix).resolve()
+        self.exe, self.client_exe = Path(exe), Path(client_exe)
+        self.screen, self.extra_env, self.lock_timeout = screen, env or {}, lock_timeout
+        self.drive_c = self.prefix / "drive_c"
+        self.apps, self.timings = [], {}
+        self._xvfb = self._lock = self._root = None
+        self._shots = 0
+
+    # ---- lifecycle -------------------------------------------------------
+    def __enter__(self):
+        try:
+            _set_child_subreaper()
+            self._take_lock()
+            if not self.display:
+                self._start_xvfb()
+            self.env = self._make_env()
+            self._ensure_prefix()
+            return self
+        except BaseException:
+            self.close()
+            raise
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        for app in self.apps:
+            app.kill()
+        if getattr(self, "env", None):
+            with contextlib.suppress(Exception):
+                subprocess.run(["wineserver", "-k"], env=self.env, timeout=15,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            with contextlib.suppress(E2EError):
+                wait_until(lambda: not self.wine_processes(), 10, "the prefix to be empty")
+            for pid in self.wine_processes():
+                with contextlib.suppress(ProcessLookupError):
+                    os.kill(pid, signal.SIGKILL)
+        if self._xvfb:
+            # SIGTERM lets Xvfb remove its lock file and socket.
+            self._xvfb.terminate()
+            try:
+                self._xvfb.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self._xvfb.kill()
+                self._xvfb.wait(timeout=10)
+            self._xvfb = None
+        self._reap()
+        if self._lock:
+            self._lock.close()
+            self._lock = None
+
+    def _take_lock(self):
+        # One session per prefix at a time: tests share C:\ and the wineserver.
+        self.prefix.parent.mkdir(parents=True, exist_ok=True)
+        self._lock = open(f"{self.prefix}.lock", "w")
+        wait_until(lambda: self._try_lock(), self.lock_timeout, f"lock on {self.prefix}", 0.2)
+
+    def _try_lock(self):
+        try:
+            fcntl.flock(self._lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            return True
+        except BlockingIOError:
+            return False
+
+    def _start_xvfb(self):
+        r, w = os.pipe()
+        self._xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", self.screen, "-nolisten", "tcp", "-noreset"],
+            pass_fds=[w], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=_die_with_parent)
+        os.close(w)
+        # Xvfb writes the number and the newline separately and dies if the
+        # pipe is closed in between, so read up to the newline.
+        text, deadline = b"", time.monotonic() + 20
+        try:
+            while not text.endswith(b"\n") and time.monotonic() < deadline:
+                if select.select([r], [], [], 0.5)[0]:
+                    chunk = os.read(r, 32)
+                    if not chunk:
+                        break
+                    text += chunk
+        finally:
+            os.close(r)
+        if not text.endswith(b"\n"):
+            raise E2EError(f"Xvfb did not report a display number (got {text!r})")
+        self.display = f":{text.decode().strip()}"
+
+    def _make_env(self):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=str(self.prefix), WINEARCH="win64", WINEDEBUG="-all",
+                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
+        env.update(self.extra_env)
+        return env
+
+    def _ensure_prefix(self):
+        stamp = self.prefix / ".talvo-e2e-ready"
+        t0 = time.monotonic()
+        if not stamp.exists():
+            # A prefix without the stamp is a half-made one from an interrupted run.
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            self._wine_cmd(["wineboot", "-i"], timeout=300)
+            self._wine_cmd(["wineserver", "-w"], timeout=60)
+            stamp.write_text("ok\n")
+            self.timings["prefix_create"] = time.monotonic() - t0
+        t1 = time.monotonic()
+        # Keeping the server (and Wine's helpers) up between apps makes each
+        # start faster; a finite linger still frees everything if we crash.
+        subprocess.run(["wineserver", "-p30"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.import_reg(REGISTRY)
+        if self.client_exe.exists():
+            self.put_file(self.client_exe, CLIENT_DIR + r"\jnj_client.exe")
+        self.timings["prefix_ready"] = time.monotonic() - t1
+
+    # ---- Wine ------------------------------------------------------------
+    def _wine_cmd(self, argv, timeout=60):
+        # Files, not pipes: a daemon that Wine starts may inherit and hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            p = subprocess.run(argv, env=self.env, timeout=timeout, stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            p.stdout = out.read().decode(errors="replace")
+            p.stderr = err.read().decode(errors="replace")
+        if p.returncode != 0:
+            raise E2EError(f"{argv} failed ({p.returncode}): {p.stderr[-2000:]}")
+        return p
+
+    def wine(self, *args, timeout=60):
+        """Run a Windows command to completion (e.g. 'reg', 'query', ...)."""
+        return self._wine_cmd(["wine", *map(str, args)], timeout)
+
+    def import_reg(self, text):
+        path = self.prefix / "drive_c" / "talvo-e2e.reg"
+        path.write_text(text.replace("\n", "\r\n"), encoding="ascii")
+        self.wine("regedit", "/S", r"C:\talvo-e2e.reg")
+        path.unlink()
+
+    def run(self, exe=None, *args, env=None, cwd=None):
+        """Start a Windows exe (host path) without waiting; returns an App."""
+        exe = Path(exe or self.exe)
+        if not exe.exists():
+            raise E2EError(f"missing {exe}")
+        popen = subprocess.Popen(["wine", str(exe), *map(str, args)], cwd=cwd or exe.parent,
+                                 env={**self.env, **(env or {})},
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                 preexec_fn=_die_with_parent)
+        app = App(self, popen, exe.name)
+        self.apps.append(app)
+        return app
+
+    def wine_processes(self, user_only=False):
+        """Live pids of Unix processes belonging to this prefix."""
+        needle = f"WINEPREFIX={self.prefix}".encode()
+        pids = []
+        for d in Path("/proc").iterdir():
+            if not d.name.isdigit():
+                continue
+            try:
+                if needle not in (d / "environ").read_bytes().split(b"\0"):
+                    continue
+                if (d / "stat").read_text().rsplit(")", 1)[1].split()[0] == "Z":
+                    continue
+                argv0 = (d / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
+            except OSError:
+                continue
+            if user_only and re.split(r"[\\/]", argv0)[-1].lower() in WINE_SYSTEM:
+                continue
+            pids.append(int(d.name))
+        return pids
+
+    def kill_user_processes(self):
+        """Kill everything tests started in the prefix, keeping Wine's own helpers."""
+        for app in self.apps:
+            app.kill()
+        for pid in self.wine_processes(user_only=True):
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(pid, signal.SIGKILL)
+        wait_until(lambda: not self.wine_processes(user_only=True), 10, "test processes to die")
+        self._reap()
+
+    def _reap(self):
+        tracked = {a.pid for a in self.apps if a.exited_at is None}
+        for d in Path("/proc").iterdir():
+            if not d.name.isdigit() or int(d.name) in tracked:
+                continue
+            with contextlib.suppress(OSError, ChildProcessError):
+                fields = (d / "stat").read_text().rsplit(")", 1)[1].split()
+                if fields[0] == "Z" and int(fields[1]) == os.getpid():
+                    os.waitpid(int(d.name), os.WNOHANG)
+
+    # ---- files on drive C ------------------------------------------------
+    def host_path(self, win_path):
+        """C:\\A\\B -> <prefix>/drive_c/A/B (case as given)."""
+        m = re.fullmatch(r"[cC]:[\\/]*(.*)", win_path)
+        if not m:
+            raise ValueError(f"not a C: path: {win_path}")
+        return self.drive_c.joinpath(*[p for p in re.split(r"[\\/]", m.group(1)) if p])
+
+    def read_bytes(self, win_path):
+        return self.host_path(win_path).read_bytes()
+
+    def put_file(self, host_src, win_path):
+        dst = self.host_path(win_path)
+        dst.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(host_src, dst)
+        return dst
+
+    def set_immutable(self, win_path, on=True):
+        """Make Wine refuse writes to a file or folder (as root it ignores read-only)."""
+        self.x("chattr", "+i" if on else "-i", self.host_path(win_path))
+
+    def remove(self, win_path):
+        """Delete a file or folder on C: (also clears chattr +i left by a test)."""
+        p = self.host_path(win_path)
+        if p.exists():
+            subprocess.run(["chattr", "-R", "-i", str(p)], capture_output=True, timeout=10)
+            shutil.rmtree(p) if p.is_dir() else p.unlink()
+
+    # ---- stand-in client records ----------------------------------------
+    def records(self):
+        """Parsed record-<n>.txt files of the stand-in client, oldest first."""
+        folder = self.host_path(CLIENT_DIR)
+        files = sorted(folder.glob("record-*.txt"), key=lambda f: int(f.stem.split("-")[1]))
+        out = []
+        for f in files:
+            lines = f.read_text(encoding="utf-8").splitlines()
+            out.append(dict(line.split("=", 1) for line in lines if "=" in line))
+        return out
+
+    def clear_records(self):
+        for f in self.host_path(CLIENT_DIR).glob("record-*.txt"):
+            f.unlink()
+
+    def wait_records(self, count=1, timeout=20):
+        """Wait for at least count complete records (the last key is written last)."""
+        def done():
+            recs = self.records()
+            return recs if len(recs) >= count and all("general.UserName" in r for r in recs) else None
+        return wait_until(done, timeout, f"{count} client record(s)")
+
+    # ---- X display -------------------------------------------------------
+    def x(self, *argv, timeout=15, check=True):
+        p = subprocess.run(list(map(str, argv)), env=self.env, timeout=timeout,
+                           capture_output=True, text=True, errors="replace")
+        if check and p.returncode != 0:
+            raise E2EError(f"{argv} failed ({p.returncode}): {p.stderr.strip()}")
+        return p.stdout
+
+    def window(self, wid):
+        """Geometry and state of one X window, or None if it is gone."""
+        p = subprocess.run(["xwininfo", "-id", str(wid)], env=self.env, timeout=15,
+                           capture_output=True, text=True, errors="replace")
+        if p.returncode != 0:
+            return None
+        info = dict(re.findall(r"^\s*([A-Z][\w -]+):\s+(.*)$", p.stdout, re.M))
+        name = re.search(r'Window id: \S+ (?:"(.*)")?', p.stdout)
+        return Window(int(wid), (name.group(1) or "") if name else "",
+                      int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]),
+                      int(info["Width"]), int(info["Height"]),
+                      info.get("Map State") == "IsViewable",
+                      info.get("Override Redirect State") == "yes")
+
+    def windows(self, pid=None, name=None, visible=True):
+        """Top-level X windows by owning pid and/or name regex, in stacking order.
+        The launcher's window has an empty title, so no name means "any name"."""
+        argv = ["xdotool", "search", "--all", "--maxdepth", "1"] + (["--onlyvisible"] if visible else [])
+        argv += ["--pid", str(pid)] if pid else []
+        argv += ["--name", name or ""]
+        ids = [int(i) for i in self.x(*argv, check=False).split()]
+        return [w for w in (self.window(i) for i in ids if i != self._root_id()) if w]
+
+    def _root_id(self):
+        if not self._root:
+            self._root = int(re.search(r"Window id: (\S+)", self.x("xwininfo", "-root")).group(1), 16)
+        return self._root
+
+    def screenshot(self, label="shot"):
+        """Save the whole screen under ARTIFACTS and return it as an Image."""
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        self._shots += 1
+        path = ARTIFACTS / f"{os.getpid()}-{self._shots:02d}-{label}.png"
+        self.x(IMPORT, "-display", self.display, "-window", "root", path, timeout=30)
+        return Image.load(path)
+
+    def grab(self, win, label="window"):
+        """Screenshot cropped to a window's rectangle."""
+        return self.screenshot(label).crop(win.x, win.y, win.width, win.height)
+
+    # ---- mouse -----------------------------------------------------------
+    # No `mousemove --sync`: xdotool 3 waits forever when the pointer is
+    # already there.  The X server orders the warp before the button event.
+    def move(self, x, y):
+        self.x("xdotool", "mousemove", x, y)
+
+    def click(self, x, y, button=1):
+        self.x("xdotool", "mousemove", x, y, "click", button)
+
+    def mouse_down(self, x, y, button=1):
+        self.x("xdotool", "mousemove", x, y, "mousedown", button)
+
+    def mouse_up(self, x, y, button=1):
+        self.x("xdotool", "mousemove", x, y, "mouseup", button)
+
+    def key(self, *names):
+        """Type keys to the focused window, e.g. key("Return") to accept a message box."""
+        self.x("xdotool", "key", *names)
+
+    def drag(self, x0, y0, x1, y1, button=1, steps=10, pause=0.02):
+        """Press at (x0,y0), move in steps so the app sees WM_MOUSEMOVE, release at (x1,y1)."""
+        argv = ["xdotool", "mousemove", x0, y0, "mousedown", button]
+        for i in range(1, steps + 1):
+            argv += ["sleep", pause, "mousemove",
+                     x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps]
+        self.x(*argv, "sleep", pause, "mouseup", button)
+
+
+class E2ETestCase(unittest.TestCase):
+    """One Session per test class; each test is time-bounded and cleaned up after."""
+
+    session_kwargs = {}
+    needs_exe = True         # skip the class when the product is not built
+    test_timeout = 120       # seconds per test, setUp and tearDown included
+    setup_timeout = 420      # a first run creates the prefix
+
+    @classmethod
+    def setUpClass(cls):
+        if cls.needs_exe and not EXE.exists():
+            raise unittest.SkipTest(f"{EXE} not built (set TALVO_EXE or build the win64 preset)")
+        with _alarm(cls.setup_timeout, "session setup"):
+            cls.session = Session(**cls.session_kwargs).__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        with _alarm(60, "session teardown"):
+            cls.session.close()
+
+    def setUp(self):
+        signal.signal(signal.SIGALRM, _on_alarm(f"{self.id()} ({self.test_timeout}s)"))
+        signal.alarm(self.test_timeout)
+        self.addCleanup(signal.alarm, 0)
+        self.addCleanup(self.session.kill_user_processes)
+
+
+def _on_alarm(what):
+    def handler(signum, frame):
+        raise E2EError(f"time limit exceeded: {what}")
+    return handler
+
+
+@contextlib.contextmanager
+def _alarm(seconds, what):
+    old = signal.signal(signal.SIGALRM, _on_alarm(what))
+    signal.alarm(seconds)
+    try:
+        yield
+    finally:
+        signal.alarm(0)
+        signal.signal(signal.SIGALRM, old)

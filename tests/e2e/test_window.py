@@ -1,0 +1,127 @@
+"""The finished window as a user sees it, checked pixel by pixel, and the
+pictures the program embeds, decoded by the platform."""
+import re
+import subprocess
+import time
+import unittest
+
+from harness import E2ETestCase, REPO, wait_until
+import layout
+
+MARGIN = (128, 128, 255)
+WHITE, GREY = (255, 255, 255), (128, 128, 128)
+GREEN, CYAN, BLACK = (0, 128, 0), (0, 255, 255), (0, 0, 0)
+EXIT_FACE = (0, 192, 0)
+WS_EX_TOPMOST = 0x8
+WS_CAPTION_OR_FRAME = 0x00C00000 | 0x00040000
+
+
+def near(actual, expected, tolerance=12):
+    return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
+
+
+class FinishedWindowTest(E2ETestCase):
+
+    def start(self):
+        app = self.session.run()
+        win = app.wait_window(timeout=30)
+        wait_until(lambda: self.session.window(win.id).height == layout.HEIGHT, 10,
+                   "the finished window")
+        time.sleep(0.5)  # let the last repaint land
+        return app, self.session.window(win.id)
+
+    def probe(self, *args):
+        out = self.session.wine(str(REPO / "build" / "win64" / "probe.exe"), *args)
+        return out.stdout if hasattr(out, "stdout") else out
+
+    def assertPixels(self, picture, points):
+        for (x, y), expected in points.items():
+            with self.subTest(point=(x, y)):
+                self.assertTrue(near(picture.pixel(x, y), expected),
+                                f"({x},{y}) is {picture.pixel(x, y)}, expected {expected}")
+
+    def test_size_place_styles_and_look(self):
+        app, win = self.start()
+        self.assertEqual((win.width, win.height), (layout.WIDTH, layout.HEIGHT))
+        self.assertEqual((win.x, win.y), layout.POSITION)
+        info = re.search(r"style (\w+) exstyle (\w+) rect (-?\d+) (-?\d+) (\d+) (\d+) "
+                         r"client (\d+) (\d+) visible (\d)", self.probe("window"))
+        self.assertIsNotNone(info, "the probe did not find the window")
+        style, exstyle = int(info.group(1), 16), int(info.group(2), 16)
+        self.assertTrue(exstyle & WS_EX_TOPMOST, f"exstyle {exstyle:#x}")
+        self.assertFalse(style & WS_CAPTION_OR_FRAME, f"style {style:#x}")
+        self.assertEqual(info.group(7, 8), info.group(5, 6), "the client area is the whole window")
+
+        shot = self.session.grab(win, "finished-window")
+        self.assertPixels(shot, {
+            (0, 0): MARGIN, (2, 2): MARGIN, (3, 200): MARGIN, (732, 200): MARGIN,
+            (200, 377): MARGIN,
+            # The window's frame: light outer edge at top/left, dark at right/bottom,
+            # the inner bevel reversed where the panels leave it visible.
+            (1, 1): WHITE, (1, 200): WHITE, (733, 200): GREY, (200, 378): GREY,
+            (729, 200): WHITE, (200, 374): WHITE,
+            # The body panel's own frame.
+            (5, 51): WHITE, (8, 54): GREY,
+            # Title strip: the top of the gradient, dark edge then the bright band.
+            (715, 5): (31, 26, 23), (715, 26): (181, 190, 222),
+            # Body: near white band at the top, plain green below the gradient.
+            (20, 70): WHITE, (20, 150): GREEN, (20, 360): GREEN,
+            # A room button in its black panel, and the exit button's face.
+            (70, 118): CYAN, (60, 118): BLACK, (12, 9): EXIT_FACE,
+        })
+        # The title text is drawn white over the strip; the exit cross too.
+        title = shot.crop(80, 10, 540, 28)
+        self.assertGreater(title.fraction(WHITE, tol=40), 0.05)
+        app.kill()
+
+    def test_frames_survive_being_covered(self):
+        app, win = self.start()
+        cover = subprocess.Popen(
+            ["/usr/bin/display", "-display", self.session.display, "-geometry",
+             f"+{win.x - 20}+{win.y + 150}", "-size", "100x100", "xc:red"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            wait_until(lambda: near(self.session.screenshot("covered").pixel(win.x + 1, win.y + 200),
+                                    (255, 0, 0)), 15, "the cover to show")
+        finally:
+            cover.kill()
+            cover.wait(timeout=10)
+        time.sleep(0.8)
+        shot = self.session.grab(win, "uncovered")
+        self.assertPixels(shot, {(1, 200): WHITE, (3, 200): MARGIN, (5, 200): WHITE,
+                                 (8, 200): GREY, (20, 200): GREEN, (60, 220): BLACK})
+        app.kill()
+
+
+class PicturesTest(E2ETestCase):
+
+    def test_every_picture_decodes_at_its_natural_size(self):
+        out = self.session.wine(str(REPO / "build" / "win64" / "probe.exe"), "pictures")
+        text = out.stdout if hasattr(out, "stdout") else out
+        sizes = {}
+        for line in text.splitlines():
+            parts = line.split()
+            if len(parts) == 5:
+                sizes[parts[0]] = tuple(int(p) for p in parts[1:])
+        self.assertNotIn("missing", text)
+        # Pixels for icons and JPEGs; 1/1000 inch for metafiles.
+        expected = {"app": ("px", 32, 32), "pointer": ("px", 32, 32), "exit": ("in", 428, 405)}
+        for line in (REPO / "image_store" / "assets" / "manifest.txt").read_text().splitlines():
+            name, kind, w, h = line.split()[:4]
+            unit = "in" if kind == "wmf" else "px"
+            expected[name.rsplit(".", 1)[0]] = (unit, int(w), int(h))
+        self.assertEqual(len(expected), 44)
+        for name, (unit, w, h) in expected.items():
+            with self.subTest(picture=name):
+                hw, hh, pw, ph = sizes[name]
+                if unit == "px":
+                    self.assertEqual((pw, ph), (w, h))
+                else:
+                    # Himetric from the header: units of 1/1000 inch times 2.54.
+                    self.assertLessEqual(abs(hw - w * 2.54), 1)
+                    self.assertLessEqual(abs(hh - h * 2.54), 1)
+        self.assertIn("store-windows 0 same-picture 1", text)
+
+
+if __name__ == "__main__":
+    unittest.main()
