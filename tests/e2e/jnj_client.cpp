@@ -10,79 +10,85 @@
 namespace {
 
 std::string utf8(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &s[0], n, nullptr, nullptr);
-    return s;
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &s[0], n, nullptr, nullptr);
+  return s;
 }
 
 std::wstring recordDir() {
-    wchar_t buf[MAX_PATH];
-    DWORD n = GetEnvironmentVariableW(L"JNJ_CLIENT_RECORD_DIR", buf, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) return buf;
-    n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
-    std::wstring dir(buf, n);
-    return dir.substr(0, dir.find_last_of(L"\\/"));
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetEnvironmentVariableW(L"JNJ_CLIENT_RECORD_DIR", buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) return buf;
+  n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  std::wstring dir(buf, n);
+  return dir.substr(0, dir.find_last_of(L"\\/"));
 }
 
 // Wall clock in Unix milliseconds, comparable with time.time() on the host.
 unsigned long long nowUnixMs() {
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    return t.QuadPart / 10000ULL - 11644473600000ULL;
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  ULARGE_INTEGER t;
+  t.LowPart = ft.dwLowDateTime;
+  t.HighPart = ft.dwHighDateTime;
+  return t.QuadPart / 10000ULL - 11644473600000ULL;
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const unsigned long long startedMs = nowUnixMs();
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::wstring path = (argv && argc > 1) ? argv[1] : L"";
+  const unsigned long long startedMs = nowUnixMs();
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::wstring path = (argv && argc > 1) ? argv[1] : L"";
 
-    std::wstring out = L"cmdline=" + std::wstring(GetCommandLineW()) + L"\n";
-    out += L"argc=" + std::to_wstring(argc) + L"\n";
-    out += L"arg=" + path + L"\n";
-    out += L"time_ms=" + std::to_wstring(startedMs) + L"\n";
-    out += L"pid=" + std::to_wstring(GetCurrentProcessId()) + L"\n";
-    out += L"exists=" + std::wstring(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? L"1" : L"0") + L"\n";
+  std::wstring out = L"cmdline=" + std::wstring(GetCommandLineW()) + L"\n";
+  out += L"argc=" + std::to_wstring(argc) + L"\n";
+  out += L"arg=" + path + L"\n";
+  out += L"time_ms=" + std::to_wstring(startedMs) + L"\n";
+  out += L"pid=" + std::to_wstring(GetCurrentProcessId()) + L"\n";
+  out += L"exists=" +
+         std::wstring(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? L"1" : L"0") +
+         L"\n";
 
-    // Key names as the file holds them, in order, to catch extra or missing keys.
-    static wchar_t buf[32768];
-    DWORD n = path.empty() ? 0 : GetPrivateProfileStringW(L"general", nullptr, L"", buf, 32768, path.c_str());
-    std::wstring keys;
-    for (DWORD i = 0; i < n; i += (DWORD)wcslen(buf + i) + 1) keys += (keys.empty() ? L"" : L",") + std::wstring(buf + i);
-    out += L"keys=" + keys + L"\n";
+  // Key names as the file holds them, in order, to catch extra or missing keys.
+  static wchar_t buf[32768];
+  DWORD n = path.empty()
+                ? 0
+                : GetPrivateProfileStringW(L"general", nullptr, L"", buf, 32768, path.c_str());
+  std::wstring keys;
+  for (DWORD i = 0; i < n; i += (DWORD)wcslen(buf + i) + 1)
+    keys += (keys.empty() ? L"" : L",") + std::wstring(buf + i);
+  out += L"keys=" + keys + L"\n";
 
-    static const wchar_t* const kKeys[] = {L"domain",  L"ip",          L"portm",       L"portm2",
-                                           L"size_w",  L"size_h",      L"gui_rec_ver", L"gui_min_ver",
-                                           L"backupip", L"codetype",   L"UserID",      L"UserName"};
-    // A default no real value uses tells "absent" apart from "empty".
-    const wchar_t* const kMissing = L"\x01missing";
-    for (const wchar_t* key : kKeys) {
-        GetPrivateProfileStringW(L"general", key, kMissing, buf, 32768, path.c_str());
-        std::wstring v = wcscmp(buf, kMissing) == 0 ? L"<missing>" : buf;
-        out += L"general." + std::wstring(key) + L"=" + v + L"\n";
+  static const wchar_t* const kKeys[] = {L"domain",   L"ip",       L"portm",       L"portm2",
+                                         L"size_w",   L"size_h",   L"gui_rec_ver", L"gui_min_ver",
+                                         L"backupip", L"codetype", L"UserID",      L"UserName"};
+  // A default no real value uses tells "absent" apart from "empty".
+  const wchar_t* const kMissing = L"\x01missing";
+  for (const wchar_t* key : kKeys) {
+    GetPrivateProfileStringW(L"general", key, kMissing, buf, 32768, path.c_str());
+    std::wstring v = wcscmp(buf, kMissing) == 0 ? L"<missing>" : buf;
+    out += L"general." + std::wstring(key) + L"=" + v + L"\n";
+  }
+
+  // CREATE_NEW picks the first unused number, so every run leaves its own file.
+  std::wstring dir = recordDir();
+  std::string bytes = utf8(out);
+  for (int i = 1; i < 1000; ++i) {
+    std::wstring file = dir + L"\\record-" + std::to_wstring(i) + L".txt";
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_FILE_EXISTS) continue;
+      return 2;
     }
-
-    // CREATE_NEW picks the first unused number, so every run leaves its own file.
-    std::wstring dir = recordDir();
-    std::string bytes = utf8(out);
-    for (int i = 1; i < 1000; ++i) {
-        std::wstring file = dir + L"\\record-" + std::to_wstring(i) + L".txt";
-        HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            if (GetLastError() == ERROR_FILE_EXISTS) continue;
-            return 2;
-        }
-        DWORD written = 0;
-        WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-        CloseHandle(h);
-        return 0;
-    }
-    return 3;
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(h);
+    return 0;
+  }
+  return 3;
 }
