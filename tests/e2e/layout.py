@@ -1,4 +1,5 @@
 """Where things are on the finished window, in pixels from its top-left corner."""
+from harness import wait_until
 
 WIDTH, HEIGHT = 734, 379
 DESIGN_HEIGHT = 424
@@ -23,3 +24,12 @@ ROOMS = {0: ("public", "02-Room"), 1: ("ds", "03-Room"), 2: ("rd", "01-Room"),
          3: ("it", "04-Room"), 4: ("tr", "05-Room"), 5: ("of", "06-Room")}
 
 MEETING_FILE = r"C:\MrvPrg\Tamsell\TamSell.jnj"
+
+
+def start_finished(session):
+    """Start the launcher; return it and its window once the layout pass has run
+    (the window then has its final height)."""
+    app = session.run()
+    win = app.wait_window(timeout=30)
+    wait_until(lambda: session.window(win.id).height == HEIGHT, 10, "the finished window")
+    return app, session.window(win.id)

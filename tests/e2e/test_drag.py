@@ -2,18 +2,14 @@
 import time
 import unittest
 
-from harness import E2ETestCase, wait_until
+from harness import E2ETestCase
 import layout
 
 
 class DragTest(E2ETestCase):
 
     def start(self):
-        app = self.session.run()
-        win = app.wait_window(timeout=30)
-        wait_until(lambda: self.session.window(win.id).height == layout.HEIGHT, 10,
-                   "the finished window")
-        return app, self.session.window(win.id)
+        return layout.start_finished(self.session)
 
     def drag(self, win, start, offsets, button=1):
         x, y = win.x + start[0], win.y + start[1]

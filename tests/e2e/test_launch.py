@@ -2,7 +2,7 @@
 import time
 import unittest
 
-from harness import E2ETestCase, wait_until
+from harness import E2ETestCase
 import layout
 
 EXPECTED_LINES = [
@@ -27,12 +27,7 @@ class LaunchTest(E2ETestCase):
         self.session.clear_records()
 
     def start(self):
-        app = self.session.run()
-        win = app.wait_window(timeout=30)
-        # The layout pass has run once the window has its final height.
-        wait_until(lambda: self.session.window(win.id).height == layout.HEIGHT, 10,
-                   "the finished window")
-        return app, win
+        return layout.start_finished(self.session)
 
     def click_room(self, win, room):
         x, y = layout.room_centre(room)

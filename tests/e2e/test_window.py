@@ -23,12 +23,9 @@ def near(actual, expected, tolerance=12):
 class FinishedWindowTest(E2ETestCase):
 
     def start(self):
-        app = self.session.run()
-        win = app.wait_window(timeout=30)
-        wait_until(lambda: self.session.window(win.id).height == layout.HEIGHT, 10,
-                   "the finished window")
+        app, win = layout.start_finished(self.session)
         time.sleep(0.5)  # let the last repaint land
-        return app, self.session.window(win.id)
+        return app, win
 
     def probe(self, *args):
         out = self.session.wine(str(REPO / "build" / "win64" / "probe.exe"), *args)
