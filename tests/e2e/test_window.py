@@ -90,6 +90,22 @@ class FinishedWindowTest(E2ETestCase):
         app.kill()
 
 
+    def test_hovering_the_exit_button_shows_its_tooltip(self):
+        app, win = self.start()
+        x, y = win.x + layout.EXIT_BUTTON[0], win.y + layout.EXIT_BUTTON[1]
+        self.session.move(x - 10, y)
+        self.session.move(x, y)
+        tip = app.wait_window(timeout=10, exclude=(win.id,))
+        # A small box with dark text ("Exit System") just below the button.
+        self.assertLess(tip.width, 150, tip)
+        self.assertLess(tip.height, 40, tip)
+        self.assertLess(abs(tip.y - (y + 20)), 40, tip)
+        picture = self.session.grab(tip, "exit-tooltip")
+        self.assertGreater(picture.fraction(BLACK, tol=60), 0.03)
+        self.assertTrue(app.running(), "hovering must not end the program")
+        app.kill()
+
+
 class PicturesTest(E2ETestCase):
 
     def test_every_picture_decodes_at_its_natural_size(self):
