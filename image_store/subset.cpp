@@ -20,8 +20,24 @@ constexpr ImageDef Img(std::u16string_view name, int index, float left, float to
 constexpr ImageDef Box(std::u16string_view name, int index, float left, float top, float width,
                        float height, PictureFormat format, std::string_view asset, int w, int h,
                        int colours, int tab, int pointer) {
-  return {name, index, Kind::PictureBox, left, top,    width, height, false, format, asset,
-          w,    h,     colours,          tab,  pointer};
+  return {name,
+          index,
+          Kind::PictureBox,
+          left,
+          top,
+          width,
+          height,
+          false,
+          format,
+          asset,
+          w,
+          h,
+          colours,
+          tab,
+          pointer,
+          def::Appearance::Flat,
+          0x80000005,
+          0x80000008};
 }
 
 }  // namespace

@@ -38,6 +38,9 @@ struct ImageDef {
   int colours = 0;  // icons only
   int tab_index = def::kNoTab;
   int mouse_pointer = 0;  // 99: the element's own picture is its pointer
+  def::Appearance appearance = def::Appearance::ThreeD;
+  Colour back_colour = 0x80000005;
+  Colour fore_colour = 0x80000008;
 };
 
 inline constexpr std::size_t kSubSetElements = 41;

@@ -21,7 +21,7 @@ void mainform::ToDo_Click(std::int16_t) { system_.End(); }
 void mainform::RoomSelect_Click(std::int16_t index) {
   // A click queued behind the first one would rewrite the file under a client
   // that is opening it and start the client twice.
-  if (launching_) return;
+  if (launching_ || index < 0 || index > 5) return;
   launching_ = true;
   toRunjnj(index, RoomSelect(index).Tag());
 }

@@ -285,12 +285,30 @@ inline constexpr std::array<ControlDef, kControlCount> kControls{{
 // The room panels are created in this order of their indexes.
 inline constexpr int kRoomCreationOrder[6] = {5, 4, 3, 1, 0, 2};
 
-// Table position of RoomPan(index); RoomSelect(index) follows it.
+// Table position of RoomPan(index), index 0..5; RoomSelect(index) follows it.
 constexpr int RoomPanSlot(int index) {
   int position = 0;
-  while (kRoomCreationOrder[position] != index) ++position;
+  while (position < 5 && kRoomCreationOrder[position] != index) ++position;
   return kFirstRoom + 2 * position;
 }
 constexpr int RoomSelectSlot(int index) { return RoomPanSlot(index) + 1; }
+
+// The controls that take the focus (the command buttons; labels never do),
+// as table positions in TabIndex order, across all containers.
+inline constexpr int kTabStopCount = 7;
+constexpr std::array<int, kTabStopCount> TabStops() {
+  std::array<int, kTabStopCount> stops{};
+  int count = 0;
+  for (int slot = 0; slot < kControlCount; ++slot) {
+    if (kControls[slot].kind != Kind::CommandButton) continue;
+    int at = count++;
+    while (at > 0 && kControls[stops[at - 1]].tab_index > kControls[slot].tab_index) {
+      stops[at] = stops[at - 1];
+      --at;
+    }
+    stops[at] = slot;
+  }
+  return stops;
+}
 
 }  // namespace talvo::def

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <vector>
+
 #include "image_store/subset.h"
 #include "main_window/mainform.h"
 #include "platform/win32/picture.h"
@@ -54,10 +56,34 @@ class FormEvents final : public EventSink {
   mainform* form_ = nullptr;
 };
 
+// Load libraries from the system folder only, never from the current one.
+// Looked up at run time: Windows 7 has it only with an update installed.
+void RestrictDllSearch() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (!set || !set(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+}
+
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  bool ok_;
+};
+
 int Run() {
-  // Load libraries from the system folder only, never from the current one.
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  RestrictDllSearch();
+  // Declared first so that every picture is released before COM goes.
+  ComApartment com;
+  if (!com.Ok()) return 1;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -66,6 +92,9 @@ int Run() {
   Win32Files files;
   Win32System system;
   system.SetMainWindow(window.Hwnd());
+  std::vector<HWND> tab_order;
+  for (int slot : def::TabStops()) tab_order.push_back(window.HwndOf(slot));
+  system.SetTabOrder(std::move(tab_order));
   ResourcePictureLoader pictures;
   SubSetInstance subset(pictures);
   mainform form(window, files, system, subset);
@@ -76,12 +105,17 @@ int Run() {
   if (!IsWindowVisible(window.Hwnd())) ShowWindow(window.Hwnd(), SW_SHOWNOACTIVATE);
 
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(window.Hwnd(), msg);
-  CoUninitialize();
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) system.Dispatch(msg);
   return static_cast<int>(msg.wParam);
 }
 
 }  // namespace
 }  // namespace talvo::win32
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return talvo::win32::Run(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  try {
+    return talvo::win32::Run();
+  } catch (...) {
+    return 1;  // out of memory while building the window
+  }
+}

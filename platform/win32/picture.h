@@ -2,6 +2,8 @@
 // placeable metafiles alike) from the program's embedded resources.
 #pragma once
 
+#include "platform/win32/win32.h"  // before the other Windows headers
+
 #include <olectl.h>
 
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "platform/win32/system.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -95,8 +96,11 @@ bool Win32System::StartHidden(const std::u16string& command_line) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process{};
+  // Started in the system folder, so neither it nor the client it opens
+  // picks up DLLs from wherever the launcher was started.
+  const std::wstring folder(system_dir, length);
   if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
+                      folder.c_str(), &startup, &process)) {
     return false;
   }
   CloseHandle(process.hThread);
@@ -111,8 +115,21 @@ void Win32System::MsgBox(const std::u16string& text) {
 
 void Win32System::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
 
-void Dispatch(HWND main, MSG& msg) {
-  if (main && IsDialogMessageW(main, &msg)) return;
+bool Win32System::Navigate(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || tab_order_.empty()) return false;
+  const auto focus = std::find(tab_order_.begin(), tab_order_.end(), GetFocus());
+  const int count = static_cast<int>(tab_order_.size());
+  int at = focus == tab_order_.end() ? -1 : static_cast<int>(focus - tab_order_.begin());
+  const bool back = GetKeyState(VK_SHIFT) < 0;
+  at = back ? (at <= 0 ? count - 1 : at - 1) : (at + 1) % count;
+  SetFocus(tab_order_[static_cast<size_t>(at)]);
+  return true;
+}
+
+void Win32System::Dispatch(MSG& msg) {
+  if (Navigate(msg)) return;
+  // Space and Enter on the focused button, as in a dialog.
+  if (main_ && IsDialogMessageW(main_, &msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
@@ -125,7 +142,7 @@ void Win32System::DoEvents() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    Dispatch(main_, msg);
+    Dispatch(msg);
   }
 }
 

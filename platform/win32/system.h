@@ -1,6 +1,8 @@
 // Files, process start, waits and the rest of what the core asks of Windows.
 #pragma once
 
+#include <vector>
+
 #include "common/platform.h"
 #include "platform/win32/scoped.h"
 
@@ -29,6 +31,10 @@ class Win32Files final : public Files {
 class Win32System final : public System {
  public:
   void SetMainWindow(HWND hwnd) { main_ = hwnd; }
+  // Tab and Shift+Tab walk these windows in order, whatever their parents.
+  void SetTabOrder(std::vector<HWND> order) { tab_order_ = std::move(order); }
+  // Dispatches one message, with keyboard navigation between the controls.
+  void Dispatch(MSG& msg);
   bool StartHidden(const std::u16string& command_line) override;
   void MsgBox(const std::u16string& text) override;
   void Sleep(int milliseconds) override;
@@ -39,11 +45,10 @@ class Win32System final : public System {
   void End() override;
 
  private:
+  bool Navigate(const MSG& msg);
   HWND main_ = nullptr;
+  std::vector<HWND> tab_order_;
 };
-
-// Dispatches one message, with keyboard navigation between the controls.
-void Dispatch(HWND main, MSG& msg);
 
 // The caption of the program's message boxes.
 inline constexpr wchar_t kAppTitle[] = L"TALVO Internet Office";

@@ -231,7 +231,13 @@ LRESULT CALLBACK SurfaceWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPA
   }
   auto* self = reinterpret_cast<SurfaceWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  return self->HandleMessage(message, wparam, lparam);
+  // Nothing may unwind through the system's frames; a failed handler counts
+  // as a statement that failed and was skipped.
+  try {
+    return self->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
 }
 
 LRESULT SurfaceWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -497,7 +503,8 @@ void StackByTabIndex(const std::vector<std::pair<int, HWND>>& children) {
 MainWindow::MainWindow(EventSink& events)
     : window_(std::make_unique<SurfaceWindow>(def::kMainWindow, events)),
       surfaces_(def::kControlCount, nullptr),
-      items_(def::kControlCount, nullptr) {
+      items_(def::kControlCount, nullptr),
+      hwnds_(def::kControlCount, nullptr) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   for (int size : {32, 16}) {
     auto icon = static_cast<HICON>(
@@ -522,6 +529,7 @@ MainWindow::MainWindow(EventSink& events)
         box->SetSlot(slot);
         surfaces_[slot] = box.get();
         family.emplace_back(d.tab_index, box->Hwnd());
+        hwnds_[slot] = box->Hwnd();
         owned_.push_back(std::move(box));
         break;
       }
@@ -530,6 +538,7 @@ MainWindow::MainWindow(EventSink& events)
         parent.AddButton(*button);
         if (!d.tooltip.empty()) AddTool(tooltip_, button->Hwnd(), d.tooltip, nullptr);
         family.emplace_back(d.tab_index, button->Hwnd());
+        hwnds_[slot] = button->Hwnd();
         owned_.push_back(std::move(button));
         break;
       }

@@ -205,12 +205,15 @@ class MainWindow final : public MainFormParts {
   Surface& PictureBox(int slot) override { return *surfaces_.at(slot); }
   Control& Item(int slot) override { return *items_.at(slot); }
   HWND Hwnd() const { return window_->Hwnd(); }
+  // The window of a button or picture box at a table position.
+  HWND HwndOf(int slot) const { return hwnds_.at(slot); }
 
  private:
   std::unique_ptr<SurfaceWindow> window_;
   std::vector<std::unique_ptr<Control>> owned_;
   std::vector<SurfaceWindow*> surfaces_;
   std::vector<Control*> items_;
+  std::vector<HWND> hwnds_;
   HWND tooltip_ = nullptr;
 };
 

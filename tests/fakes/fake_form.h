@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -250,13 +251,20 @@ class FakeSystem : public System {
     line << "SetWindowPos " << window << " " << after << " " << x << " " << y << " " << cx << " "
          << cy << " 0x" << std::hex << flags;
     log_.push_back(line.str());
-    return !fail_set_window_pos;
+    if (fail_set_window_pos || !moved) return false;
+    // As the platform does: the numbers taken as pixels, the size 0 x 0.
+    moved->left = static_cast<float>(x) * 15;
+    moved->top = static_cast<float>(y) * 15;
+    moved->width = static_cast<float>(cx) * 15;
+    moved->height = static_cast<float>(cy) * 15;
+    return true;
   }
   void Unload() override { log_.push_back("Unload"); }
   void End() override { log_.push_back("End"); }
 
   bool fail_start = false;
   bool fail_set_window_pos = false;
+  FakeControl* moved = nullptr;     // the window SetWindowPos places
   std::function<void()> on_events;  // runs once, inside the next DoEvents
 
  private:
@@ -272,6 +280,7 @@ struct FormRig {
   FakePictures pictures;
   SubSetInstance subset{pictures};
   mainform form{parts, files, system, subset};
+  FormRig() { system.moved = &parts.window(); }
 };
 
 }  // namespace talvo::fakes

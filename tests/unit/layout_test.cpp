@@ -113,6 +113,9 @@ TEST(Topmost, AsksForTheTopmostBandThenRestoresTheGeometry) {
                                  "mainform.Left=2475", "mainform.Width=11010",
                                  "mainform.Height=6360"};
     EXPECT_EQ(rig.log, expected);
+    const fakes::FakeControl& window = rig.parts.window();
+    EXPECT_EQ(std::vector<float>({window.left, window.top, window.width, window.height}),
+              std::vector<float>({2475, 2055, 11010, 6360}));
   }
 }
 

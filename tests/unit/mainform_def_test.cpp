@@ -84,6 +84,17 @@ TEST(MainWindowDefinition, TabIndexRunsWithoutGaps) {
   EXPECT_EQ(At(def::RoomSelectSlot(5)).tab_index, 21);
 }
 
+TEST(MainWindowDefinition, KeyboardVisitsTheButtonsByTabIndexAcrossPanels) {
+  std::vector<std::pair<std::u16string_view, int>> visited;
+  for (int slot : def::TabStops()) visited.emplace_back(At(slot).name, At(slot).index);
+  // RoomSelect(3) (16) comes before RoomSelect(1) (17) though RoomPan(1) (12)
+  // comes before RoomPan(3) (13).
+  const std::vector<std::pair<std::u16string_view, int>> expected = {
+      {u"ToDo", 0},       {u"RoomSelect", 2}, {u"RoomSelect", 0}, {u"RoomSelect", 3},
+      {u"RoomSelect", 1}, {u"RoomSelect", 4}, {u"RoomSelect", 5}};
+  EXPECT_EQ(visited, expected);
+}
+
 TEST(MainWindowDefinition, WindowAndTitleStripAtDesign) {
   EXPECT_EQ(def::kMainWindow.width, 11010);
   EXPECT_EQ(def::kMainWindow.height, 6360);

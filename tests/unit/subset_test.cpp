@@ -47,6 +47,11 @@ TEST(ImageStore, KindsStretchAndKeyboardOrder) {
     EXPECT_EQ(image.mouse_pointer, image.name == u"MoveIcon" ? 99 : 0);
     if (box) {
       EXPECT_EQ(image.tab_index, (image.name == u"MoveIcon" ? 2 : 0) + image.index);
+      EXPECT_EQ(image.appearance, def::Appearance::Flat);
+      EXPECT_EQ(image.back_colour, 0x80000005u);
+      EXPECT_EQ(image.fore_colour, 0x80000008u);
+    } else {
+      EXPECT_EQ(image.tab_index, def::kNoTab);
     }
     if (image.format == PictureFormat::Icon) {
       EXPECT_EQ(image.natural_width, image.natural_height);
