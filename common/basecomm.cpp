@@ -60,11 +60,11 @@ float ReadAnchor(const std::u16string& tag, std::size_t start) {
 
 void PaintPanelFrame(DrawingTarget& target) {
   // A failed clear still leaves a frame worth drawing over whatever is there.
-  (void)target.Cls();
+  IgnoreFailure(target.Cls());
   const float height = target.Height();
   const float width = target.Width();
-  // Painting is best effort: a failed primitive only cuts the frame short.
-  (void)DrawFrame3D(target, false, 10, 10, height - 30, width - 30, 50, 1);
+  // A failed primitive only cuts the frame short.
+  IgnoreFailure(DrawFrame3D(target, false, 10, 10, height - 30, width - 30, 50, 1));
 }
 
 bool DrawFrame3D(DrawingTarget& target, bool fill, float top, float left, float height, float width,
@@ -111,7 +111,7 @@ void DragBegin(TagHolder& holder, Geometry& /*window*/, float x, float y) {
   holder.SetTag(std::move(tag));
 }
 
-void DragMove(TagHolder& holder, Geometry& window, float x, float y, System& events) {
+void DragMove(TagHolder& holder, Geometry& window, float x, float y, Toolkit& events) {
   // Read afresh on every move: a re-entered move or a new press may have
   // changed it since the caller's move started.
   const std::u16string tag = holder.Tag();
@@ -122,10 +122,10 @@ void DragMove(TagHolder& holder, Geometry& window, float x, float y, System& eve
   // Each step stands alone: a refused or meaningless position skips only that
   // step.
   const float new_left = window.Left() + (x - anchor_x);
-  if (std::isfinite(new_left)) (void)window.SetLeft(new_left);
+  if (std::isfinite(new_left)) IgnoreFailure(window.SetLeft(new_left));
   const float new_top = window.Top() + (y - anchor_y);
   // Keeps the caption from being dragged above the top of the screen.
-  if (std::isfinite(new_top) && new_top > 0) (void)window.SetTop(new_top);
+  if (std::isfinite(new_top) && new_top > 0) IgnoreFailure(window.SetTop(new_top));
   for (int i = 0; i < 5; ++i) events.DoEvents();
 }
 

@@ -36,7 +36,7 @@ void PaintPanelFrame(DrawingTarget& target);
 void DragBegin(TagHolder& holder, Geometry& window, float x, float y);
 // Moves `window` by the pointer's offset from the anchor, then dispatches
 // events five times through `events` (which may re-enter DragMove).
-void DragMove(TagHolder& holder, Geometry& window, float x, float y, System& events);
+void DragMove(TagHolder& holder, Geometry& window, float x, float y, Toolkit& events);
 void DragEnd(TagHolder& holder, Geometry& window, float x, float y);
 
 }  // namespace talvo::B03_Basecomm

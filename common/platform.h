@@ -3,26 +3,45 @@
 // the tests' recording fakes implement them for unit tests.
 //
 // Every position and size is in twips (1/1440 inch) as single-precision reals.
-// An operation that can fail says so with a bool (false = failed) or an empty
-// optional; the caller decides whether to skip the statement or pass it on.
+// An operation that can fail says so with a [[nodiscard]] bool (false =
+// failed); the caller either passes the failure on or skips the statement
+// with IgnoreFailure.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace talvo {
+
+// The statement-level error policy of the program's handlers: a statement
+// that fails is skipped and the next one runs. Writing the call inside
+// IgnoreFailure(...) says that the skip is deliberate.
+inline void IgnoreFailure(bool /*succeeded*/) {}
 
 // 0x00BBGGRR, or 0x800000nn for system colour nn.
 using Colour = std::uint32_t;
 
-// A decoded (or decodable) picture, owned by whoever loaded it. The core only
-// hands pictures from the image store to panels; it never looks inside.
+namespace def {
+struct FormDef;
+}  // namespace def
+
+// A decoded picture, owned by whoever loaded it. The core only hands pictures
+// from the image store to panels; it never looks inside.
 class Picture {
  public:
   virtual ~Picture() = default;
 };
 using PictureRef = std::shared_ptr<const Picture>;
+
+// Rendering of the pictures stored with the definitions, by asset name.
+class PictureLoader {
+ public:
+  virtual ~PictureLoader() = default;
+  // nullptr when the picture cannot be decoded.
+  virtual PictureRef Load(std::string_view asset) = 0;
+};
 
 // Left/Top/Width/Height of a window or control. Reading cannot fail; a write
 // that the platform refuses returns false.
@@ -33,10 +52,10 @@ class Geometry {
   virtual float Top() const = 0;
   virtual float Width() const = 0;
   virtual float Height() const = 0;
-  virtual bool SetLeft(float twips) = 0;
-  virtual bool SetTop(float twips) = 0;
-  virtual bool SetWidth(float twips) = 0;
-  virtual bool SetHeight(float twips) = 0;
+  [[nodiscard]] virtual bool SetLeft(float twips) = 0;
+  [[nodiscard]] virtual bool SetTop(float twips) = 0;
+  [[nodiscard]] virtual bool SetWidth(float twips) = 0;
+  [[nodiscard]] virtual bool SetHeight(float twips) = 0;
 };
 
 // The free text every control carries.
@@ -65,16 +84,78 @@ class DrawingTarget {
 class Control : public Geometry, public TagHolder {
  public:
   virtual std::u16string Caption() const = 0;
-  virtual bool SetPicture(PictureRef picture) = 0;
-  virtual bool SetVisible(bool visible) = 0;
+  [[nodiscard]] virtual bool SetPicture(PictureRef picture) = 0;
+  [[nodiscard]] virtual bool SetVisible(bool visible) = 0;
 };
 
-// A control that can also be drawn on (the main window and its picture boxes).
+// A control that can also be drawn on (a window and its picture boxes).
 // One Width/Height implementation serves both bases.
 class Surface : public Control, public DrawingTarget {
  public:
   float Width() const override = 0;
   float Height() const override = 0;
+};
+
+// A window realised from its definition: the window itself and its controls
+// by their position in the definition table. It also shows what the core
+// decides about input: which button looks pressed, which one has the focus,
+// and which control holds the pointer.
+class Form {
+ public:
+  static constexpr int kNone = -2;  // no control (kWindow is the window itself)
+
+  virtual ~Form() = default;
+  virtual Surface& Window() = 0;
+  virtual std::intptr_t Handle() const = 0;  // the platform's window handle
+  // Picture boxes are surfaces; every other control is a plain Control.
+  virtual Surface& PictureBox(int slot) = 0;
+  virtual Control& Item(int slot) = 0;
+
+  virtual void ShowPressed(int slot) = 0;
+  virtual void ShowFocus(int slot) = 0;
+  // While a control holds the pointer, every pointer event goes to it, with
+  // coordinates relative to it, wherever the pointer is.
+  virtual void CapturePointer(int slot) = 0;
+  // Closes the window (Unload).
+  virtual void Unload() = 0;
+};
+
+// Keys with a meaning for the window's controls.
+enum class Key { Tab, Space, Enter };
+
+// What the toolkit reports of the user's input, for the core to act on.
+// `slot` is the control that holds the pointer, else the one under it (the
+// window itself is def::kWindow); x and y are twips from its top-left corner.
+// Buttons are 1 left, 2 right, 4 middle; shift is 1 Shift, 2 Ctrl, 4 Alt.
+class InputEvents {
+ public:
+  virtual ~InputEvents() = default;
+  virtual void PointerDown(int slot, int button, int shift, float x, float y) = 0;
+  // `buttons`: those held during the move.
+  virtual void PointerMove(int slot, int buttons, int shift, float x, float y) = 0;
+  // `held`: the buttons still held after this release.
+  virtual void PointerUp(int slot, int button, int held, int shift, float x, float y) = 0;
+  // Another window took the pointer while a control held it.
+  virtual void CaptureLost() = 0;
+  virtual void KeyDown(Key key, bool shift) = 0;
+  virtual void KeyUp(Key key) = 0;
+  // A button's default action, as a screen reader asks for it.
+  virtual void Press(int slot) = 0;
+};
+
+// The window toolkit: windows built from their definitions, and the
+// dispatch of their events on this thread.
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+  // The window and all its controls, built hidden unless the definition
+  // says visible; nullptr when the platform cannot make it. Its input goes
+  // to `input`.
+  virtual std::unique_ptr<Form> CreateForm(const def::FormDef& definition, InputEvents& input) = 0;
+  // Dispatches pending window events, then returns (DoEvents).
+  virtual void DoEvents() = 0;
+  // Dispatches events until the last window is gone; the program's status.
+  virtual int RunEventLoop() = 0;
 };
 
 // Start-up and launch file operations. Output goes through one slot: the
@@ -84,33 +165,29 @@ class Files {
  public:
   virtual ~Files() = default;
   // Creates one directory level; fails when it exists or cannot be made.
-  virtual bool MakeDir(const std::u16string& path) = 0;
+  [[nodiscard]] virtual bool MakeDir(const std::u16string& path) = 0;
   // The name part of path when a normal file of that name exists, else "".
   virtual std::u16string Dir(const std::u16string& path) = 0;
-  virtual bool OpenForOutput(const std::u16string& path) = 0;
+  [[nodiscard]] virtual bool OpenForOutput(const std::u16string& path) = 0;
   // Writes the text in the ANSI code page followed by CR LF.
-  virtual bool PrintLine(const std::u16string& text) = 0;
+  [[nodiscard]] virtual bool PrintLine(const std::u16string& text) = 0;
   // Closes the slot if open (no effect otherwise). True when nothing was open
   // or everything written so far reached the file.
-  virtual bool CloseSlot() = 0;
+  [[nodiscard]] virtual bool CloseSlot() = 0;
 };
 
 // The rest of what the launch and start-up need of the platform.
 class System {
  public:
   virtual ~System() = default;
-  // Starts a command line with a hidden window and does not wait for it.
-  virtual bool StartHidden(const std::u16string& command_line) = 0;
+  // Starts a command line with a hidden window and does not wait for it (Shell).
+  [[nodiscard]] virtual bool StartHidden(const std::u16string& command_line) = 0;
   // Modal box, OK button only, no icon, the application's title as caption.
   virtual void MsgBox(const std::u16string& text) = 0;
   virtual void Sleep(int milliseconds) = 0;
-  // Dispatches pending window events on this thread, then returns.
-  virtual void DoEvents() = 0;
   // Z-order and placement of a top-level window, as user32's SetWindowPos.
-  virtual bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y, int cx,
-                            int cy, unsigned flags) = 0;
-  // Closes the main window.
-  virtual void Unload() = 0;
+  [[nodiscard]] virtual bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x,
+                                          int y, int cx, int cy, unsigned flags) = 0;
   // Ends the program at once. The real one never returns; a fake does, and
   // callers return straight after it.
   virtual void End() = 0;

@@ -3,7 +3,6 @@
 // named pictures rather than a hidden window, since nothing ever displays it.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -11,42 +10,9 @@
 #include <vector>
 
 #include "common/platform.h"
-#include "main_window/mainform_def.h"
+#include "image_store/subset_def.h"
 
 namespace talvo {
-
-enum class PictureFormat { Icon, Jpeg, Metafile };
-
-// Decodes an embedded picture by its asset name (the file stem under
-// image_store/assets). Returns nullptr when it cannot.
-class PictureLoader {
- public:
-  virtual ~PictureLoader() = default;
-  virtual PictureRef Load(std::string_view asset) = 0;
-};
-
-struct ImageDef {
-  std::u16string_view name;
-  int index;  // def::kNoIndex for single controls
-  def::Kind kind;
-  float left, top, width, height;
-  bool stretch;
-  PictureFormat format;
-  std::string_view asset;
-  // Natural size: pixels for icons and JPEGs, 1/1000 inch for metafiles.
-  int natural_width, natural_height;
-  int colours = 0;  // icons only
-  int tab_index = def::kNoTab;
-  int mouse_pointer = 0;  // 99: the element's own picture is its pointer
-  def::Appearance appearance = def::Appearance::ThreeD;
-  Colour back_colour = 0x80000005;
-  Colour fore_colour = 0x80000008;
-};
-
-inline constexpr std::size_t kSubSetElements = 41;
-extern const std::array<ImageDef, kSubSetElements> kSubSetImages;
-inline constexpr def::WindowDef kSubSetWindow{
-    u"SubSet", 0x00C0C0C0, &def::kWindowFont, def::Asset::None, 5805, 3465, 7920, 6075, false};
 
 // The value "nothing" that ChkForm and GetPath hand back.
 using Empty = std::monostate;
@@ -56,13 +22,13 @@ class SubSet {
   // One control element: its definition and its picture, decoded on first read.
   class Element {
    public:
-    Element(const ImageDef& def, PictureLoader& loader) : def_(def), loader_(loader) {}
-    const ImageDef& Def() const { return def_; }
+    Element(const def::ControlDef& def, PictureLoader& loader) : def_(def), loader_(loader) {}
+    const def::ControlDef& Def() const { return def_; }
     // The same picture on every read; nullptr when it cannot be decoded.
     PictureRef Picture() const;
 
    private:
-    const ImageDef& def_;
+    const def::ControlDef& def_;
     PictureLoader& loader_;
     mutable PictureRef picture_;
     mutable bool tried_ = false;
@@ -89,9 +55,13 @@ class SubSet {
   std::vector<Element> elements_;
 
  public:
+  // The elements the main window's layout pass reads.
   const Element& Color01;
   const Element& Color08A;
 };
+
+static_assert(def::SubSetPosition(u"Color01") >= 0 && def::SubSetPosition(u"Color08A") >= 0,
+              "the layout pass skins the panels with these two pictures");
 
 // The store's single instance, created on first reference and kept to the end.
 class SubSetInstance {

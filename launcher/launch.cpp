@@ -10,8 +10,8 @@ namespace talvo {
 void mainform::Form_Load() {
   // Each call makes one level, so the parent comes first. Both fail quietly
   // from the second start on, when the folders exist.
-  files_.MakeDir(std::u16string(meeting::kFirstLevelDir));
-  files_.MakeDir(std::u16string(meeting::kWorkingDir));
+  IgnoreFailure(files_.MakeDir(std::u16string(meeting::kFirstLevelDir)));
+  IgnoreFailure(files_.MakeDir(std::u16string(meeting::kWorkingDir)));
   ResizeSet();
   To_top();
 }
@@ -32,7 +32,7 @@ void mainform::toRunjnj(std::int16_t index, const std::u16string& user_id) {
 
   // Only a file this launch wrote completely may be started: a stale or
   // partial one would put the user in the wrong room.
-  files_.CloseSlot();
+  IgnoreFailure(files_.CloseSlot());  // nothing is open here; the slot is closed as a rule
   bool written = files_.OpenForOutput(path);
   for (const std::u16string& line : meeting::Lines(user_id, prefix)) {
     written = files_.PrintLine(line) && written;
@@ -41,18 +41,19 @@ void mainform::toRunjnj(std::int16_t index, const std::u16string& user_id) {
 
   const bool found = meeting::SameFileName(files_.Dir(path), meeting::kFileName);
   if (written && found) {
-    system_.StartHidden(std::u16string(meeting::kCommandPrefix) + path);
+    // Whether the interpreter ran is not looked at: the program ends either way.
+    IgnoreFailure(system_.StartHidden(std::u16string(meeting::kCommandPrefix) + path));
   } else {
     system_.MsgBox(meeting::NotFoundMessage());
   }
 
-  system_.DoEvents();
-  Me.SetVisible(false);
+  toolkit_.DoEvents();
+  IgnoreFailure(Me.SetVisible(false));
   for (int pass = 1; pass <= 15; ++pass) {
     system_.Sleep(100);
-    system_.DoEvents();
+    toolkit_.DoEvents();
   }
-  system_.Unload();
+  parts_.Unload();
   system_.End();
 }
 

@@ -13,7 +13,7 @@ namespace {
 // toolkit's single-precision arithmetic would fail it.
 template <typename Setter>
 void Assign(float value, Setter set) {
-  if (std::isfinite(value)) set(value);
+  if (std::isfinite(value)) IgnoreFailure(set(value));
 }
 
 // Twips taken as a 32-bit integer the way the toolkit converts: round half
@@ -33,7 +33,8 @@ constexpr unsigned kSwpNoActivate = 0x10;
 
 }  // namespace
 
-mainform::mainform(MainFormParts& parts, Files& files, System& system, SubSetInstance& subset)
+mainform::mainform(Form& parts, Files& files, System& system, Toolkit& toolkit,
+                   SubSetInstance& subset)
     : Me(parts.Window()),
       Pan00(parts.PictureBox(def::kPan00)),
       Pan01(parts.PictureBox(def::kPan01)),
@@ -43,19 +44,20 @@ mainform::mainform(MainFormParts& parts, Files& files, System& system, SubSetIns
       parts_(parts),
       files_(files),
       system_(system),
+      toolkit_(toolkit),
       subset_(subset) {}
 
 void mainform::ResizeSet() {
-  Pan00.SetLeft(60);
-  Pan00.SetTop(60);
-  Assign(Me.Width() - 150.0f, [&](float v) { Pan00.SetWidth(v); });
-  if (PictureRef picture = subset_->Color01.Picture()) Pan00.SetPicture(picture);
-  Assign(Pan00.Left(), [&](float v) { Pan01.SetLeft(v); });
-  Assign(Pan00.Top() + Pan00.Height(), [&](float v) { Pan01.SetTop(v); });
-  Assign(Pan00.Width(), [&](float v) { Pan01.SetWidth(v); });
-  if (PictureRef picture = subset_->Color08A.Picture()) Pan01.SetPicture(picture);
+  IgnoreFailure(Pan00.SetLeft(60));
+  IgnoreFailure(Pan00.SetTop(60));
+  Assign(Me.Width() - 150.0f, [&](float v) { return Pan00.SetWidth(v); });
+  if (PictureRef picture = subset_->Color01.Picture()) IgnoreFailure(Pan00.SetPicture(picture));
+  Assign(Pan00.Left(), [&](float v) { return Pan01.SetLeft(v); });
+  Assign(Pan00.Top() + Pan00.Height(), [&](float v) { return Pan01.SetTop(v); });
+  Assign(Pan00.Width(), [&](float v) { return Pan01.SetWidth(v); });
+  if (PictureRef picture = subset_->Color08A.Picture()) IgnoreFailure(Pan01.SetPicture(picture));
   B03_Basecomm::PaintPanelFrame(Pan01);
-  Assign(Pan01.Top() + Pan01.Height() + 90.0f, [&](float v) { Me.SetHeight(v); });
+  Assign(Pan01.Top() + Pan01.Height() + 90.0f, [&](float v) { return Me.SetHeight(v); });
   B03_Basecomm::PaintPanelFrame(Me);
 }
 
@@ -69,13 +71,13 @@ void mainform::To_top() {
   const std::optional<int> x = ToInt32(left);
   const std::optional<int> y = ToInt32(top);
   if (x && y) {
-    system_.SetWindowPos(parts_.Handle(), kHwndTopmost, *x, *y, 0, 0,
-                         kSwpShowWindow | kSwpNoActivate);
+    IgnoreFailure(system_.SetWindowPos(parts_.Handle(), kHwndTopmost, *x, *y, 0, 0,
+                                       kSwpShowWindow | kSwpNoActivate));
   }
-  Assign(top, [&](float v) { Me.SetTop(v); });
-  Assign(left, [&](float v) { Me.SetLeft(v); });
-  Assign(width, [&](float v) { Me.SetWidth(v); });
-  Assign(height, [&](float v) { Me.SetHeight(v); });
+  Assign(top, [&](float v) { return Me.SetTop(v); });
+  Assign(left, [&](float v) { return Me.SetLeft(v); });
+  Assign(width, [&](float v) { return Me.SetWidth(v); });
+  Assign(height, [&](float v) { return Me.SetHeight(v); });
 }
 
 void mainform::meCaption_MouseDown(int, int, float x, float y) {
@@ -83,7 +85,7 @@ void mainform::meCaption_MouseDown(int, int, float x, float y) {
 }
 
 void mainform::meCaption_MouseMove(int, int, float x, float y) {
-  B03_Basecomm::DragMove(Pan00, Me, x, y, system_);
+  B03_Basecomm::DragMove(Pan00, Me, x, y, toolkit_);
 }
 
 void mainform::meCaption_MouseUp(int, int, float x, float y) {

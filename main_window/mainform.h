@@ -1,6 +1,13 @@
 // mainform: the launcher's only visible window, as the core sees it. The
-// backend builds the controls from the definition table and hands them over;
-// the handlers and methods here are all the behaviour the window has.
+// toolkit builds the controls from the definition table (mainform_def.h) and
+// hands them over; the handlers and methods here are all the behaviour the
+// window has. Which control's event reaches which handler is decided in
+// main_window/input.cpp.
+//
+// Where each part lives:
+//   main_window/mainform.cpp  ResizeSet, To_top, the meCaption_Mouse* handlers
+//   launcher/launch.cpp       Form_Load, ToDo_Click, RoomSelect_Click, toRunjnj
+//   common/basecomm.cpp       the frame and drag procedures they call
 #pragma once
 
 #include <cstdint>
@@ -12,20 +19,9 @@
 
 namespace talvo {
 
-// The realised window and its controls, indexed by their table position.
-class MainFormParts {
- public:
-  virtual ~MainFormParts() = default;
-  virtual Surface& Window() = 0;
-  virtual std::intptr_t Handle() const = 0;  // the window's hWnd
-  // Picture boxes are surfaces; every other control is a plain Control.
-  virtual Surface& PictureBox(int slot) = 0;
-  virtual Control& Item(int slot) = 0;
-};
-
 class mainform {
  public:
-  mainform(MainFormParts& parts, Files& files, System& system, SubSetInstance& subset);
+  mainform(Form& parts, Files& files, System& system, Toolkit& toolkit, SubSetInstance& subset);
   mainform(const mainform&) = delete;
   mainform& operator=(const mainform&) = delete;
 
@@ -56,9 +52,10 @@ class mainform {
   Surface& RoomPan(int index) { return parts_.PictureBox(def::RoomPanSlot(index)); }
 
  private:
-  MainFormParts& parts_;
+  Form& parts_;
   Files& files_;
   System& system_;
+  Toolkit& toolkit_;
   SubSetInstance& subset_;
   bool launching_ = false;
 };

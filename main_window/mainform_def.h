@@ -7,63 +7,9 @@
 #include <cstddef>
 #include <string_view>
 
-#include "common/platform.h"
+#include "common/form_def.h"
 
 namespace talvo::def {
-
-enum class Kind { PictureBox, Label, CommandButton, Image };
-enum class Align { Left, Right, Center };
-enum class Appearance { Flat, ThreeD };
-
-// Pictures stored with a window definition; the backend maps each to an
-// embedded resource.
-enum class Asset { None, AppIcon, ExitPicture, PointerIcon };
-
-struct Font {
-  std::u16string_view face;
-  float points;
-  int weight;  // 400 regular, 700 bold
-  bool italic = false;
-  bool underline = false;
-  bool strikethrough = false;
-  int charset = 0;
-};
-
-inline constexpr int kNoIndex = -1;  // not an element of a control array
-inline constexpr int kWindow = -1;   // parent: the window itself
-inline constexpr int kNoTab = -1;
-inline constexpr int kMousePointerCustom = 99;
-
-struct ControlDef {
-  Kind kind;
-  std::u16string_view name;
-  int index;   // element of a control array, or kNoIndex
-  int parent;  // position of the parent in the table, or kWindow
-  float left, top, width, height;
-  std::u16string_view caption = {};
-  std::u16string_view tag = {};
-  std::u16string_view tooltip = {};
-  Colour back_colour = 0x80000005;
-  Colour fore_colour = 0x80000008;
-  const Font* font = nullptr;  // nullptr: the window's font
-  Align alignment = Align::Left;
-  bool transparent = false;  // BackStyle: transparent labels show their parent
-  Appearance appearance = Appearance::ThreeD;
-  int style = 0;  // command buttons: 1 graphical
-  Asset picture = Asset::None;
-  int mouse_pointer = 0;
-  Asset mouse_icon = Asset::None;
-  int tab_index = kNoTab;
-};
-
-struct WindowDef {
-  std::u16string_view caption;
-  Colour back_colour;
-  const Font* font;
-  Asset icon;
-  float left, top, width, height;  // twips; no frame, so client == outer
-  bool visible;
-};
 
 inline constexpr Font kWindowFont{u"Arial", 12, 700};
 inline constexpr Font kCaptionFont{u"Arial", 20.25f, 700};
@@ -72,8 +18,20 @@ inline constexpr Font kSmallFont{u"Arial", 9.75f, 700};
 inline constexpr Font kExitFont{u"Arial", 9, 400};
 inline constexpr Font kRoomFont{u"Arial", 14.25f, 700};
 
-inline constexpr WindowDef kMainWindow{u"",   0x00FF8080, &kWindowFont, Asset::AppIcon, 2475, 2055,
-                                       11010, 6360,       true};
+// The pictures stored with the window.
+inline constexpr PictureDef kAppIcon{"app", PictureFormat::Icon, 32, 32, 16};
+inline constexpr PictureDef kExitPicture{"exit", PictureFormat::Metafile, 428, 405};
+// A pointing hand; it points with the tip of its index finger.
+inline constexpr PictureDef kPointerIcon{.asset = "pointer",
+                                         .format = PictureFormat::Icon,
+                                         .natural_width = 32,
+                                         .natural_height = 32,
+                                         .colours = 256,
+                                         .hotspot_x = 11,
+                                         .hotspot_y = 1};
+
+inline constexpr WindowDef kMainWindow{u"",  0x00FF8080, &kWindowFont, &kAppIcon, 2475,
+                                       2055, 11010,      6360,         true};
 
 inline constexpr Colour kNavy = 0x00800000;
 inline constexpr Colour kGreen = 0x00008000;
@@ -156,9 +114,9 @@ inline constexpr std::array<ControlDef, kControlCount> kControls{{
      .back_colour = kExitGreen,
      .font = &kExitFont,
      .style = 1,
-     .picture = Asset::ExitPicture,
+     .picture = &kExitPicture,
      .mouse_pointer = kMousePointerCustom,
-     .mouse_icon = Asset::PointerIcon,
+     .mouse_icon = &kPointerIcon,
      .tab_index = 5},
     {.kind = Kind::Label,
      .name = u"meCaption",
@@ -293,22 +251,49 @@ constexpr int RoomPanSlot(int index) {
 }
 constexpr int RoomSelectSlot(int index) { return RoomPanSlot(index) + 1; }
 
-// The controls that take the focus (the command buttons; labels never do),
-// as table positions in TabIndex order, across all containers.
-inline constexpr int kTabStopCount = 7;
-constexpr std::array<int, kTabStopCount> TabStops() {
-  std::array<int, kTabStopCount> stops{};
-  int count = 0;
+inline constexpr FormDef kMainForm{kMainWindow, kControls};
+
+// Mistakes in the table that would otherwise show only at run time.
+namespace check {
+
+constexpr bool ParentsComeFirst() {
   for (int slot = 0; slot < kControlCount; ++slot) {
-    if (kControls[slot].kind != Kind::CommandButton) continue;
-    int at = count++;
-    while (at > 0 && kControls[stops[at - 1]].tab_index > kControls[slot].tab_index) {
-      stops[at] = stops[at - 1];
-      --at;
-    }
-    stops[at] = slot;
+    const int parent = kControls[slot].parent;
+    if (parent != kWindow && (parent < 0 || parent >= slot)) return false;
+    if (parent != kWindow && kControls[parent].kind != Kind::PictureBox) return false;
   }
-  return stops;
+  return true;
 }
 
+constexpr bool Names(int slot, std::u16string_view name, int index) {
+  return kControls[slot].name == name && kControls[slot].index == index;
+}
+
+constexpr bool SlotsMatchTheirNames() {
+  bool ok = Names(kPan00, u"Pan00", kNoIndex) && Names(kToDo0, u"ToDo", 0) &&
+            Names(kMeCaption, u"meCaption", kNoIndex) && Names(kSysinfo, u"Sysinfo", kNoIndex) &&
+            Names(kPan100, u"Pan100", kNoIndex) && Names(kPan01, u"Pan01", kNoIndex) &&
+            Names(kLabel1, u"Label1", kNoIndex);
+  for (int i = 0; i < 6; ++i) {
+    ok = ok && Names(RoomPanSlot(i), u"RoomPan", i) && Names(RoomSelectSlot(i), u"RoomSelect", i) &&
+         kControls[RoomSelectSlot(i)].parent == RoomPanSlot(i);
+  }
+  return ok;
+}
+
+// Every TabIndex from 0 to the number of controls less one, each once.
+constexpr bool TabIndexesComplete() {
+  for (int tab = 0; tab < kControlCount; ++tab) {
+    int holders = 0;
+    for (const ControlDef& control : kControls) holders += control.tab_index == tab ? 1 : 0;
+    if (holders != 1) return false;
+  }
+  return true;
+}
+
+static_assert(ParentsComeFirst(), "a control is defined before its parent picture box");
+static_assert(SlotsMatchTheirNames(), "a Slot constant names the wrong row of the table");
+static_assert(TabIndexesComplete(), "TabIndex must run from 0 without gaps or repeats");
+
+}  // namespace check
 }  // namespace talvo::def

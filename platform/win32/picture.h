@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-#include "image_store/subset.h"
+#include "common/platform.h"
 #include "platform/win32/scoped.h"
 
 namespace talvo::win32 {

@@ -1,6 +1,5 @@
 #include "platform/win32/system.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -110,51 +109,15 @@ bool Win32System::StartHidden(const std::u16string& command_line) {
 
 void Win32System::MsgBox(const std::u16string& text) {
   // Owned by the main window, so the window takes no clicks while it is open.
-  MessageBoxW(main_, Wide(text).c_str(), kAppTitle, MB_OK);
+  MessageBoxW(toolkit_.MainWindow(), Wide(text).c_str(), kAppTitle, MB_OK);
 }
 
 void Win32System::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
-
-bool Win32System::Navigate(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || tab_order_.empty()) return false;
-  const auto focus = std::find(tab_order_.begin(), tab_order_.end(), GetFocus());
-  const int count = static_cast<int>(tab_order_.size());
-  int at = focus == tab_order_.end() ? -1 : static_cast<int>(focus - tab_order_.begin());
-  const bool back = GetKeyState(VK_SHIFT) < 0;
-  at = back ? (at <= 0 ? count - 1 : at - 1) : (at + 1) % count;
-  SetFocus(tab_order_[static_cast<size_t>(at)]);
-  return true;
-}
-
-void Win32System::Dispatch(MSG& msg) {
-  if (Navigate(msg)) return;
-  // Space and Enter on the focused button, as in a dialog.
-  if (main_ && IsDialogMessageW(main_, &msg)) return;
-  TranslateMessage(&msg);
-  DispatchMessageW(&msg);
-}
-
-void Win32System::DoEvents() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      // Leave it for the main loop.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    Dispatch(msg);
-  }
-}
 
 bool Win32System::SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y,
                                int cx, int cy, unsigned flags) {
   return ::SetWindowPos(reinterpret_cast<HWND>(window), reinterpret_cast<HWND>(insert_after), x, y,
                         cx, cy, flags) != FALSE;
-}
-
-void Win32System::Unload() {
-  if (main_ && IsWindow(main_)) DestroyWindow(main_);
-  main_ = nullptr;
 }
 
 void Win32System::End() { ExitProcess(0); }

@@ -1,10 +1,9 @@
 // Files, process start, waits and the rest of what the core asks of Windows.
 #pragma once
 
-#include <vector>
-
 #include "common/platform.h"
 #include "platform/win32/scoped.h"
+#include "platform/win32/toolkit.h"
 
 namespace talvo::win32 {
 
@@ -30,24 +29,17 @@ class Win32Files final : public Files {
 
 class Win32System final : public System {
  public:
-  void SetMainWindow(HWND hwnd) { main_ = hwnd; }
-  // Tab and Shift+Tab walk these windows in order, whatever their parents.
-  void SetTabOrder(std::vector<HWND> order) { tab_order_ = std::move(order); }
-  // Dispatches one message, with keyboard navigation between the controls.
-  void Dispatch(MSG& msg);
+  // The toolkit's main window owns the program's message boxes.
+  explicit Win32System(const Win32Toolkit& toolkit) : toolkit_(toolkit) {}
   bool StartHidden(const std::u16string& command_line) override;
   void MsgBox(const std::u16string& text) override;
   void Sleep(int milliseconds) override;
-  void DoEvents() override;
   bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y, int cx, int cy,
                     unsigned flags) override;
-  void Unload() override;
   void End() override;
 
  private:
-  bool Navigate(const MSG& msg);
-  HWND main_ = nullptr;
-  std::vector<HWND> tab_order_;
+  const Win32Toolkit& toolkit_;
 };
 
 // The caption of the program's message boxes.

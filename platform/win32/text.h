@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "main_window/mainform_def.h"
+#include "common/form_def.h"
 #include "platform/win32/scoped.h"
 
 namespace talvo::win32 {

@@ -19,18 +19,8 @@ RECT PixelRectOf(float left, float top, float width, float height) {
   return {x, y, x + ToPixels(width), y + ToPixels(height)};
 }
 
-std::shared_ptr<const Win32Picture> AssetPicture(def::Asset asset) {
-  switch (asset) {
-    case def::Asset::AppIcon:
-      return LoadResourcePicture("app");
-    case def::Asset::ExitPicture:
-      return LoadResourcePicture("exit");
-    case def::Asset::PointerIcon:
-      return LoadResourcePicture("pointer");
-    case def::Asset::None:
-      break;
-  }
-  return nullptr;
+std::shared_ptr<const Win32Picture> AssetPicture(const def::PictureDef* picture) {
+  return picture ? LoadResourcePicture(picture->asset) : nullptr;
 }
 
 // The toolkit's button and modifier numbers: 1 left, 2 right, 4 middle;
@@ -81,11 +71,12 @@ RECT InclusiveBox(int x1, int y1, int x2, int y2) {
 // ---------------------------------------------------------------------------
 // LabelItem
 
-LabelItem::LabelItem(const def::ControlDef& def, int slot, SurfaceWindow& parent)
+LabelItem::LabelItem(const def::ControlDef& def, int slot, SurfaceWindow& parent,
+                     const def::Font& window_font)
     : def_(def),
       slot_(slot),
       parent_(parent),
-      font_(def.font ? *def.font : def::kWindowFont),
+      font_(def.font ? *def.font : window_font),
       left_(def.left),
       top_(def.top),
       width_(def.width),
@@ -133,10 +124,11 @@ void LabelItem::Paint(HDC dc) const {
 // ---------------------------------------------------------------------------
 // ButtonControl
 
-ButtonControl::ButtonControl(const def::ControlDef& def, int slot, HWND parent)
+ButtonControl::ButtonControl(const def::ControlDef& def, int slot, HWND parent,
+                             const def::Font& window_font)
     : def_(def),
       slot_(slot),
-      font_(def.font ? *def.font : def::kWindowFont),
+      font_(def.font ? *def.font : window_font),
       picture_(AssetPicture(def.picture)) {
   tag_ = std::u16string(def.tag);
   const RECT r = PixelRectOf(def.left, def.top, def.width, def.height);
@@ -192,16 +184,16 @@ void ButtonControl::Draw(const DRAWITEMSTRUCT& item) const {
 // ---------------------------------------------------------------------------
 // SurfaceWindow
 
-SurfaceWindow::SurfaceWindow(const def::ControlDef& def, HWND parent, EventSink& events)
-    : back_colour_(def.back_colour), caption_(def.caption), events_(events) {
+SurfaceWindow::SurfaceWindow(const def::ControlDef& def, HWND parent, InputEvents& input)
+    : back_colour_(def.back_colour), caption_(def.caption), input_(input) {
   tag_ = std::u16string(def.tag);
   hwnd_ =
       Create(parent, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
              PixelRectOf(def.left, def.top, def.width, def.height), def.caption);
 }
 
-SurfaceWindow::SurfaceWindow(const def::WindowDef& def, EventSink& events)
-    : back_colour_(def.back_colour), caption_(def.caption), events_(events) {
+SurfaceWindow::SurfaceWindow(const def::WindowDef& def, InputEvents& input)
+    : back_colour_(def.back_colour), caption_(def.caption), input_(input) {
   hwnd_ = Create(nullptr, WS_POPUP | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                  PixelRectOf(def.left, def.top, def.width, def.height), def.caption);
 }
@@ -261,9 +253,7 @@ LRESULT SurfaceWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       OnMouse(message, wparam, lparam);
       return 0;
     case WM_CAPTURECHANGED:
-      if (LabelItem* label = std::exchange(captured_, nullptr)) {
-        events_.LabelCaptureLost(label->Slot());
-      }
+      if (std::exchange(captured_, nullptr)) input_.CaptureLost();
       return 0;
     case WM_SETCURSOR:
       for (const ButtonControl* button : buttons_) {
@@ -287,7 +277,7 @@ LRESULT SurfaceWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       if (HIWORD(wparam) == BN_CLICKED) {
         for (const ButtonControl* button : buttons_) {
           if (reinterpret_cast<HWND>(lparam) == button->Hwnd()) {
-            events_.Click(button->Slot());
+            input_.Press(button->Slot());
             return 0;
           }
         }
@@ -311,34 +301,33 @@ LabelItem* SurfaceWindow::LabelAt(POINT point) const {
   return nullptr;
 }
 
+void SurfaceWindow::Capture(LabelItem* label) {
+  if (label) {
+    captured_ = label;
+    SetCapture(hwnd_);
+  } else if (captured_) {
+    captured_ = nullptr;  // a release of our own is not a lost capture
+    ReleaseCapture();
+  }
+}
+
 void SurfaceWindow::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
   const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
   const bool down =
       message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
   const bool up = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
   LabelItem* label = captured_ ? captured_ : LabelAt(point);
-  if (!label) return;
-  if (down && !captured_) {
-    // Keep the label's events coming while a button is held, wherever the
-    // pointer goes.
-    captured_ = label;
-    SetCapture(hwnd_);
-  }
-  const RECT r = label->Rect();
+  const RECT r = label ? label->Rect() : RECT{};
+  const int slot = label ? label->Slot() : slot_;
   const float x = ToTwips(point.x - r.left);
   const float y = ToTwips(point.y - r.top);
-  const int slot = label->Slot();
   const int shift = ShiftState(wparam);
-  if (up && ButtonsHeld(wparam) == 0 && captured_) {
-    captured_ = nullptr;  // a release of our own is not a lost capture
-    ReleaseCapture();
-  }
   if (down) {
-    events_.LabelMouse(slot, EventSink::Mouse::Down, ButtonOf(message), shift, x, y);
+    input_.PointerDown(slot, ButtonOf(message), shift, x, y);
   } else if (up) {
-    events_.LabelMouse(slot, EventSink::Mouse::Up, ButtonOf(message), shift, x, y);
+    input_.PointerUp(slot, ButtonOf(message), ButtonsHeld(wparam), shift, x, y);
   } else {
-    events_.LabelMouse(slot, EventSink::Mouse::Move, ButtonsHeld(wparam), shift, x, y);
+    input_.PointerMove(slot, ButtonsHeld(wparam), shift, x, y);
   }
 }
 
@@ -500,11 +489,13 @@ void StackByTabIndex(const std::vector<std::pair<int, HWND>>& children) {
 
 }  // namespace
 
-MainWindow::MainWindow(EventSink& events)
-    : window_(std::make_unique<SurfaceWindow>(def::kMainWindow, events)),
-      surfaces_(def::kControlCount, nullptr),
-      items_(def::kControlCount, nullptr),
-      hwnds_(def::kControlCount, nullptr) {
+MainWindow::MainWindow(const def::FormDef& definition, InputEvents& input)
+    : window_(std::make_unique<SurfaceWindow>(definition.window, input)),
+      surfaces_(definition.controls.size(), nullptr),
+      items_(definition.controls.size(), nullptr),
+      hwnds_(definition.controls.size(), nullptr),
+      label_parents_(definition.controls.size(), nullptr) {
+  const int count = static_cast<int>(definition.controls.size());
   HINSTANCE instance = GetModuleHandleW(nullptr);
   for (int size : {32, 16}) {
     auto icon = static_cast<HICON>(
@@ -518,14 +509,14 @@ MainWindow::MainWindow(EventSink& events)
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                              nullptr, instance, nullptr);
 
-  std::vector<std::vector<std::pair<int, HWND>>> siblings(def::kControlCount + 1);
-  for (int slot = 0; slot < def::kControlCount; ++slot) {
-    const def::ControlDef& d = def::kControls[slot];
+  std::vector<std::vector<std::pair<int, HWND>>> siblings(definition.controls.size() + 1);
+  for (int slot = 0; slot < count; ++slot) {
+    const def::ControlDef& d = definition.controls[slot];
     SurfaceWindow& parent = d.parent == def::kWindow ? *window_ : *surfaces_[d.parent];
     auto& family = siblings[d.parent + 1];
     switch (d.kind) {
       case def::Kind::PictureBox: {
-        auto box = std::make_unique<SurfaceWindow>(d, parent.Hwnd(), events);
+        auto box = std::make_unique<SurfaceWindow>(d, parent.Hwnd(), input);
         box->SetSlot(slot);
         surfaces_[slot] = box.get();
         family.emplace_back(d.tab_index, box->Hwnd());
@@ -534,7 +525,8 @@ MainWindow::MainWindow(EventSink& events)
         break;
       }
       case def::Kind::CommandButton: {
-        auto button = std::make_unique<ButtonControl>(d, slot, parent.Hwnd());
+        auto button =
+            std::make_unique<ButtonControl>(d, slot, parent.Hwnd(), *definition.window.font);
         parent.AddButton(*button);
         if (!d.tooltip.empty()) AddTool(tooltip_, button->Hwnd(), d.tooltip, nullptr);
         family.emplace_back(d.tab_index, button->Hwnd());
@@ -544,8 +536,9 @@ MainWindow::MainWindow(EventSink& events)
       }
       case def::Kind::Label:
       case def::Kind::Image: {
-        auto label = std::make_unique<LabelItem>(d, slot, parent);
+        auto label = std::make_unique<LabelItem>(d, slot, parent, *definition.window.font);
         parent.AddLabel(*label);
+        label_parents_[slot] = &parent;
         if (!d.tooltip.empty()) {
           const RECT r = label->Rect();
           AddTool(tooltip_, parent.Hwnd(), d.tooltip, &r);
@@ -557,6 +550,24 @@ MainWindow::MainWindow(EventSink& events)
     items_[slot] = owned_.back().get();
   }
   for (const auto& family : siblings) StackByTabIndex(family);
+}
+
+void MainWindow::ShowFocus(int slot) {
+  if (slot >= 0 && slot < static_cast<int>(hwnds_.size()) && hwnds_[slot]) SetFocus(hwnds_[slot]);
+}
+
+void MainWindow::CapturePointer(int slot) {
+  if (slot >= 0 && slot < static_cast<int>(label_parents_.size()) && label_parents_[slot]) {
+    label_parents_[slot]->Capture(static_cast<LabelItem*>(items_[slot]));
+    return;
+  }
+  for (SurfaceWindow* surface : label_parents_) {
+    if (surface) surface->Capture(nullptr);
+  }
+}
+
+void MainWindow::Unload() {
+  if (IsWindow(window_->Hwnd())) DestroyWindow(window_->Hwnd());
 }
 
 }  // namespace talvo::win32

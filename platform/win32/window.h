@@ -8,28 +8,19 @@
 #include <memory>
 #include <vector>
 
-#include "main_window/mainform.h"
+#include "common/form_def.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/text.h"
 
 namespace talvo::win32 {
-
-// Where the realised controls deliver the events the program handles.
-class EventSink {
- public:
-  virtual ~EventSink() = default;
-  virtual void Click(int slot) = 0;
-  enum class Mouse { Down, Move, Up };
-  virtual void LabelMouse(int slot, Mouse what, int button, int shift, float x, float y) = 0;
-  virtual void LabelCaptureLost(int slot) = 0;
-};
 
 class SurfaceWindow;
 
 // A label: no window of its own; its parent draws it and routes mouse input.
 class LabelItem final : public Control {
  public:
-  LabelItem(const def::ControlDef& def, int slot, SurfaceWindow& parent);
+  LabelItem(const def::ControlDef& def, int slot, SurfaceWindow& parent,
+            const def::Font& window_font);
   float Left() const override { return left_; }
   float Top() const override { return top_; }
   float Width() const override { return width_; }
@@ -99,7 +90,7 @@ class HwndControl : public Base {
   std::u16string Tag() const override { return tag_; }
   void SetTag(std::u16string text) override { tag_ = std::move(text); }
   bool SetVisible(bool visible) override {
-    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
     return true;
   }
 
@@ -126,7 +117,7 @@ class HwndControl : public Base {
 // A command button in the graphical style.
 class ButtonControl final : public HwndControl<Control> {
  public:
-  ButtonControl(const def::ControlDef& def, int slot, HWND parent);
+  ButtonControl(const def::ControlDef& def, int slot, HWND parent, const def::Font& window_font);
   std::u16string Caption() const override { return std::u16string(def_.caption); }
   bool SetPicture(PictureRef picture) override;
   void Draw(const DRAWITEMSTRUCT& item) const;
@@ -148,8 +139,8 @@ class ButtonControl final : public HwndControl<Control> {
 class SurfaceWindow final : public HwndControl<Surface> {
  public:
   // A top-level window when parent is nullptr.
-  SurfaceWindow(const def::ControlDef& def, HWND parent, EventSink& events);
-  SurfaceWindow(const def::WindowDef& def, EventSink& events);
+  SurfaceWindow(const def::ControlDef& def, HWND parent, InputEvents& input);
+  SurfaceWindow(const def::WindowDef& def, InputEvents& input);
   ~SurfaceWindow() override;
 
   std::u16string Caption() const override { return caption_; }
@@ -165,6 +156,8 @@ class SurfaceWindow final : public HwndControl<Surface> {
   void AddButton(ButtonControl& button) { buttons_.push_back(&button); }
   void InvalidateLabel(const RECT& rect) { InvalidateRect(hwnd_, &rect, FALSE); }
   void SetSlot(int slot) { slot_ = slot; }
+  // Keeps every pointer event for `label` (nullptr: none) while it holds it.
+  void Capture(LabelItem* label);
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -180,7 +173,7 @@ class SurfaceWindow final : public HwndControl<Surface> {
 
   Colour back_colour_;
   std::u16string caption_;
-  EventSink& events_;
+  InputEvents& input_;
   int slot_ = def::kWindow;
   std::shared_ptr<const Win32Picture> picture_;
   ScopedBitmap canvas_;
@@ -191,10 +184,10 @@ class SurfaceWindow final : public HwndControl<Surface> {
   LabelItem* captured_ = nullptr;  // the label that holds the pointer capture
 };
 
-// mainform's controls as the core sees them, built from the table.
-class MainWindow final : public MainFormParts {
+// A window and its controls as the core sees them, built from the table.
+class MainWindow final : public Form {
  public:
-  explicit MainWindow(EventSink& events);
+  MainWindow(const def::FormDef& definition, InputEvents& input);
   ~MainWindow() override {
     if (tooltip_) DestroyWindow(tooltip_);
   }
@@ -204,6 +197,10 @@ class MainWindow final : public MainFormParts {
   std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(window_->Hwnd()); }
   Surface& PictureBox(int slot) override { return *surfaces_.at(slot); }
   Control& Item(int slot) override { return *items_.at(slot); }
+  void ShowPressed(int) override {}  // the buttons show it themselves
+  void ShowFocus(int slot) override;
+  void CapturePointer(int slot) override;
+  void Unload() override;
   HWND Hwnd() const { return window_->Hwnd(); }
   // The window of a button or picture box at a table position.
   HWND HwndOf(int slot) const { return hwnds_.at(slot); }
@@ -214,6 +211,7 @@ class MainWindow final : public MainFormParts {
   std::vector<SurfaceWindow*> surfaces_;
   std::vector<Control*> items_;
   std::vector<HWND> hwnds_;
+  std::vector<SurfaceWindow*> label_parents_;
   HWND tooltip_ = nullptr;
 };
 

@@ -37,8 +37,8 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count) {
 int Pictures() {
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
   for (const char* asset : {"app", "exit", "pointer"}) PrintPicture(asset);
-  for (const talvo::ImageDef& image : talvo::kSubSetImages) {
-    PrintPicture(std::string(image.asset).c_str());
+  for (const talvo::def::PictureDef& picture : talvo::def::kSubSetPictures) {
+    PrintPicture(std::string(picture.asset).c_str());
   }
   talvo::win32::ResourcePictureLoader loader;
   talvo::SubSetInstance store(loader);

@@ -1,72 +1,19 @@
-// Recording fakes for the whole window: every control, the files and the
-// system calls write one line each into a shared log, so a test can check
-// what happened and in which order.
+// A form over recording controls: every geometry write, picture, draw and
+// input feedback goes into the shared log.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <memory>
-#include <optional>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "image_store/subset.h"
-#include "main_window/mainform.h"
+#include "common/form_def.h"
+#include "fakes/fake_pictures.h"
+#include "fakes/log.h"
 
 namespace talvo::fakes {
 
-inline std::string Utf8(std::u16string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
-using Log = std::vector<std::string>;
-
-struct FakePicture : Picture {
-  explicit FakePicture(std::string n) : name(std::move(n)) {}
-  std::string name;
-};
-
-class FakePictures : public PictureLoader {
- public:
-  PictureRef Load(std::string_view asset) override {
-    ++loads[std::string(asset)];
-    if (missing.count(std::string(asset))) return nullptr;
-    return std::make_shared<FakePicture>(std::string(asset));
-  }
-  std::map<std::string, int> loads;
-  std::set<std::string> missing;
-};
-
-inline std::string PictureName(const PictureRef& picture) {
-  auto fake = std::dynamic_pointer_cast<const FakePicture>(picture);
-  return fake ? fake->name : "";
-}
-
-// Any control, drawable or not; draws and geometry writes go to the log.
+// Any control, drawable or not.
 class FakeControl : public Surface {
   std::string name_;
   Log& log_;
@@ -142,17 +89,18 @@ class FakeControl : public Surface {
   }
 };
 
-// mainform's controls as built from the real definition table.
-class FakeParts : public MainFormParts {
+// A window built from a definition table: one recording control per row,
+// named like "RoomSelect(3)"; the window itself is "mainform".
+class FakeForm : public Form {
  public:
-  explicit FakeParts(Log& log)
-      : window_("mainform", log, def::kMainWindow.left, def::kMainWindow.top,
-                def::kMainWindow.width, def::kMainWindow.height) {
-    for (const def::ControlDef& d : def::kControls) {
-      std::string name = Utf8(d.name);
-      if (d.index != def::kNoIndex) name += "(" + std::to_string(d.index) + ")";
-      controls_.push_back(std::make_unique<FakeControl>(name, log, d.left, d.top, d.width, d.height,
-                                                        std::u16string(d.caption),
+  FakeForm(const def::FormDef& definition, Log& log)
+      : log_(log),
+        window_("mainform", log, definition.window.left, definition.window.top,
+                definition.window.width, definition.window.height) {
+    for (const def::ControlDef& d : definition.controls) {
+      names_.push_back(Name(d));
+      controls_.push_back(std::make_unique<FakeControl>(Name(d), log, d.left, d.top, d.width,
+                                                        d.height, std::u16string(d.caption),
                                                         std::u16string(d.tag)));
     }
   }
@@ -160,127 +108,41 @@ class FakeParts : public MainFormParts {
   std::intptr_t Handle() const override { return 0x1234; }
   Surface& PictureBox(int slot) override { return *controls_.at(slot); }
   Control& Item(int slot) override { return *controls_.at(slot); }
+  void ShowPressed(int slot) override {
+    pressed = slot;
+    log_.push_back("Pressed " + NameOf(slot));
+  }
+  void ShowFocus(int slot) override {
+    focus = slot;
+    log_.push_back("Focus " + NameOf(slot));
+  }
+  void CapturePointer(int slot) override {
+    captured = slot;
+    log_.push_back("Capture " + NameOf(slot));
+  }
+  void Unload() override { log_.push_back("Unload"); }
 
   FakeControl& window() { return window_; }
   FakeControl& at(int slot) { return *controls_.at(slot); }
+  int pressed = kNone, focus = kNone, captured = kNone;
+
+  static std::string Name(const def::ControlDef& d) {
+    std::string name = Utf8(d.name);
+    if (d.index != def::kNoIndex) name += "(" + std::to_string(d.index) + ")";
+    return name;
+  }
 
  private:
+  std::string NameOf(int slot) const {
+    if (slot == kNone) return "none";
+    if (slot == def::kWindow) return "mainform";
+    return names_.at(static_cast<std::size_t>(slot));
+  }
+
+  Log& log_;
   FakeControl window_;
   std::vector<std::unique_ptr<FakeControl>> controls_;
-};
-
-// Files: a small in-memory disk behind one output slot that commits on close.
-class FakeFiles : public Files {
- public:
-  explicit FakeFiles(Log& log) : log_(log) {}
-
-  bool MakeDir(const std::u16string& path) override {
-    log_.push_back("MakeDir " + Utf8(path));
-    return !fail_make_dir && dirs.insert(path).second;
-  }
-  std::u16string Dir(const std::u16string& path) override {
-    log_.push_back("Dir " + Utf8(path));
-    if (dir_answer) return *dir_answer;
-    if (!disk.count(path)) return {};
-    return path.substr(path.find_last_of(u'\\') + 1);
-  }
-  bool OpenForOutput(const std::u16string& path) override {
-    log_.push_back("Open " + Utf8(path));
-    if (fail_open) return false;
-    open_ = true;
-    path_ = path;
-    pending_.clear();
-    return true;
-  }
-  bool PrintLine(const std::u16string& text) override {
-    log_.push_back("Print " + Utf8(text));
-    ++prints_;
-    if (!open_ || prints_ == fail_print) {
-      complete_ = false;
-      return false;
-    }
-    pending_ += Utf8(text) + "\r\n";
-    return true;
-  }
-  bool CloseSlot() override {
-    log_.push_back("Close");
-    if (!open_) return true;
-    open_ = false;
-    const bool ok = complete_ && !fail_close;
-    complete_ = true;
-    if (ok) disk[path_] = pending_;
-    return ok;
-  }
-
-  std::map<std::u16string, std::string> disk;
-  std::set<std::u16string> dirs;
-  std::optional<std::u16string> dir_answer;  // what Dir reports instead of the disk
-  bool fail_make_dir = false;
-  bool fail_open = false;
-  int fail_print = 0;  // 1-based print that fails
-  bool fail_close = false;
-
- private:
-  Log& log_;
-  bool open_ = false;
-  bool complete_ = true;
-  int prints_ = 0;
-  std::u16string path_;
-  std::string pending_;
-};
-
-class FakeSystem : public System {
- public:
-  explicit FakeSystem(Log& log) : log_(log) {}
-  bool StartHidden(const std::u16string& command_line) override {
-    log_.push_back("Start " + Utf8(command_line));
-    return !fail_start;
-  }
-  void MsgBox(const std::u16string& text) override { log_.push_back("MsgBox " + Utf8(text)); }
-  void Sleep(int ms) override { log_.push_back("Sleep " + std::to_string(ms)); }
-  void DoEvents() override {
-    log_.push_back("DoEvents");
-    if (on_events) {
-      auto callback = std::exchange(on_events, nullptr);
-      callback();
-    }
-  }
-  bool SetWindowPos(std::intptr_t window, std::intptr_t after, int x, int y, int cx, int cy,
-                    unsigned flags) override {
-    std::ostringstream line;
-    line << "SetWindowPos " << window << " " << after << " " << x << " " << y << " " << cx << " "
-         << cy << " 0x" << std::hex << flags;
-    log_.push_back(line.str());
-    if (fail_set_window_pos || !moved) return false;
-    // As the platform does: the numbers taken as pixels, the size 0 x 0.
-    moved->left = static_cast<float>(x) * 15;
-    moved->top = static_cast<float>(y) * 15;
-    moved->width = static_cast<float>(cx) * 15;
-    moved->height = static_cast<float>(cy) * 15;
-    return true;
-  }
-  void Unload() override { log_.push_back("Unload"); }
-  void End() override { log_.push_back("End"); }
-
-  bool fail_start = false;
-  bool fail_set_window_pos = false;
-  FakeControl* moved = nullptr;     // the window SetWindowPos places
-  std::function<void()> on_events;  // runs once, inside the next DoEvents
-
- private:
-  Log& log_;
-};
-
-// A complete form over the fakes.
-struct FormRig {
-  Log log;
-  FakeParts parts{log};
-  FakeFiles files{log};
-  FakeSystem system{log};
-  FakePictures pictures;
-  SubSetInstance subset{pictures};
-  mainform form{parts, files, system, subset};
-  FormRig() { system.moved = &parts.window(); }
+  std::vector<std::string> names_;
 };
 
 }  // namespace talvo::fakes

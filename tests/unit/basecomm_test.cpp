@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/fakes/fake_geometry.h"
-#include "tests/fakes/fake_system_events.h"
+#include "tests/fakes/fake_toolkit.h"
 #include "tests/fakes/recording_target.h"
 
 namespace talvo::B03_Basecomm {
@@ -17,8 +17,8 @@ namespace {
 
 using fakes::DrawCall;
 using fakes::FakeGeometry;
-using fakes::FakeSystemEvents;
 using fakes::FakeTagHolder;
+using fakes::FakeToolkit;
 using fakes::RecordingTarget;
 using Calls = std::vector<DrawCall>;
 
@@ -255,7 +255,7 @@ TEST(DrawFrame3DTest, FailingPrimitiveReturnsFalseAndDrawsNothingAfter) {
 struct DragFixture : testing::Test {
   FakeTagHolder holder;
   FakeGeometry window;
-  FakeSystemEvents events;
+  FakeToolkit events;
 
   void SetUp() override {
     window.left = 2475;
@@ -447,7 +447,7 @@ TEST_F(DragMoveTest, RefusedWriteDoesNotStopTheOtherAxisOrTheEvents) {
     w.top = 2055;
     w.can_set_left = c.set_left;
     w.can_set_top = c.set_top;
-    FakeSystemEvents e;
+    FakeToolkit e;
     DragBegin(holder, w, 2000, 200);
     DragMove(holder, w, 2150, 170, e);
     EXPECT_EQ(w.set_left_calls, 1);
@@ -474,7 +474,7 @@ TEST_F(DragMoveTest, NonFinitePositionSkipsOnlyThatAxis) {
     FakeGeometry w;
     w.left = 2475;
     w.top = 2055;
-    FakeSystemEvents e;
+    FakeToolkit e;
     DragBegin(holder, w, 2000, 200);
     DragMove(holder, w, c.x, c.y, e);
     EXPECT_EQ(w.set_left_calls, c.left_set ? 1 : 0);

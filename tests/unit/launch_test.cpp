@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "fakes/fake_form.h"
+#include "fakes/rig.h"
 #include "launcher/endpoints.h"
 #include "launcher/meeting_file.h"
 
@@ -165,7 +165,7 @@ TEST(RoomLaunch, InterpreterThatCannotStartStillEnds) {
 
 TEST(RoomLaunch, ClickQueuedDuringALaunchIsIgnored) {
   FormRig rig;
-  rig.system.on_events = [&] { rig.form.RoomSelect_Click(5); };
+  rig.toolkit.QueueEvent([&] { rig.form.RoomSelect_Click(5); });
   rig.form.RoomSelect_Click(0);
   EXPECT_EQ(Count(rig.log, "Start"), 1);
   EXPECT_EQ(Count(rig.log, "Open"), 1);

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "fakes/fake_form.h"
+#include "fakes/rig.h"
 
 namespace talvo {
 namespace {

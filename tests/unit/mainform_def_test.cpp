@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/twips.h"
-#include "fakes/fake_form.h"
+#include "fakes/rig.h"
 #include "main_window/mainform_def.h"
 
 namespace talvo {
@@ -86,7 +86,7 @@ TEST(MainWindowDefinition, TabIndexRunsWithoutGaps) {
 
 TEST(MainWindowDefinition, KeyboardVisitsTheButtonsByTabIndexAcrossPanels) {
   std::vector<std::pair<std::u16string_view, int>> visited;
-  for (int slot : def::TabStops()) visited.emplace_back(At(slot).name, At(slot).index);
+  for (int slot : def::TabStops(kControls)) visited.emplace_back(At(slot).name, At(slot).index);
   // RoomSelect(3) (16) comes before RoomSelect(1) (17) though RoomPan(1) (12)
   // comes before RoomPan(3) (13).
   const std::vector<std::pair<std::u16string_view, int>> expected = {
@@ -124,8 +124,8 @@ TEST(MainWindowDefinition, LabelsAreTransparentWhiteAndButtonsDrawnInColour) {
   EXPECT_TRUE(exit.caption.empty());
   EXPECT_EQ(exit.tooltip, u"Exit System");
   EXPECT_EQ(exit.mouse_pointer, 99);
-  EXPECT_EQ(exit.mouse_icon, def::Asset::PointerIcon);
-  EXPECT_EQ(exit.picture, def::Asset::ExitPicture);
+  EXPECT_EQ(exit.mouse_icon, &def::kPointerIcon);
+  EXPECT_EQ(exit.picture, &def::kExitPicture);
   EXPECT_EQ(exit.font->weight, 400);
   EXPECT_EQ(At(def::kMeCaption).caption, u"TALVO Internet Office TALVO網路會議室");
   EXPECT_EQ(At(def::kSysinfo).caption, u"Ver:1.01");

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "fakes/fake_form.h"
+#include "fakes/rig.h"
 #include "image_store/subset.h"
 
 namespace talvo {
@@ -13,10 +13,10 @@ namespace {
 
 TEST(ImageStore, FortyOneElementsUnderTwentyEightNames) {
   std::map<std::u16string_view, std::set<int>> names;
-  for (const ImageDef& image : kSubSetImages) {
+  for (const def::ControlDef& image : def::kSubSetControls) {
     EXPECT_TRUE(names[image.name].insert(image.index).second) << fakes::Utf8(image.name);
   }
-  EXPECT_EQ(kSubSetImages.size(), 41u);
+  EXPECT_EQ(def::kSubSetControls.size(), 41u);
   EXPECT_EQ(names.size(), 28u);
   // Control arrays run from 0 without gaps; single controls have no index.
   const std::map<std::u16string_view, int> arrays = {
@@ -38,13 +38,16 @@ TEST(ImageStore, FortyOneElementsUnderTwentyEightNames) {
 
 TEST(ImageStore, KindsStretchAndKeyboardOrder) {
   std::set<std::string_view> assets;
-  for (const ImageDef& image : kSubSetImages) {
+  for (const def::ControlDef& image : def::kSubSetControls) {
     SCOPED_TRACE(fakes::Utf8(image.name));
-    EXPECT_TRUE(assets.insert(image.asset).second) << "asset used twice";
+    ASSERT_NE(image.picture, nullptr);
+    EXPECT_TRUE(assets.insert(image.picture->asset).second) << "asset used twice";
+    EXPECT_EQ(image.parent, def::kWindow);
     const bool box = image.name == u"BtnPic" || image.name == u"MoveIcon";
     EXPECT_EQ(image.kind, box ? def::Kind::PictureBox : def::Kind::Image);
     EXPECT_EQ(image.stretch, !box && image.name != u"BTPic");
     EXPECT_EQ(image.mouse_pointer, image.name == u"MoveIcon" ? 99 : 0);
+    EXPECT_EQ(image.mouse_icon, image.name == u"MoveIcon" ? image.picture : nullptr);
     if (box) {
       EXPECT_EQ(image.tab_index, (image.name == u"MoveIcon" ? 2 : 0) + image.index);
       EXPECT_EQ(image.appearance, def::Appearance::Flat);
@@ -53,9 +56,9 @@ TEST(ImageStore, KindsStretchAndKeyboardOrder) {
     } else {
       EXPECT_EQ(image.tab_index, def::kNoTab);
     }
-    if (image.format == PictureFormat::Icon) {
-      EXPECT_EQ(image.natural_width, image.natural_height);
-      EXPECT_EQ(image.colours, 16);
+    if (image.picture->format == def::PictureFormat::Icon) {
+      EXPECT_EQ(image.picture->natural_width, image.picture->natural_height);
+      EXPECT_EQ(image.picture->colours, 16);
     }
   }
 }
@@ -72,7 +75,7 @@ TEST(ImageStore, CreatedOnceAndEveryReadGivesTheSamePicture) {
   }
   EXPECT_EQ(loader.loads, (std::map<std::string, int>{{"Color01", 1}}));
   EXPECT_EQ(instance->Find(u"Color08A"), &instance->Color08A);
-  EXPECT_EQ(instance->Find(u"sBT3", 3)->Def().asset, "sBT3_3");
+  EXPECT_EQ(instance->Find(u"sBT3", 3)->Def().picture->asset, "sBT3_3");
   EXPECT_EQ(instance->Find(u"sBT3", 4), nullptr);
 }
 

@@ -1,0 +1,90 @@
+// The vocabulary of window definitions: control kinds, fonts, pictures and the
+// settings of a window and of each control. Definitions are constexpr tables
+// (main_window/mainform_def.h, image_store/subset_def.h); the toolkit builds a
+// window from its table alone.
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "common/platform.h"
+
+namespace talvo::def {
+
+enum class Kind { PictureBox, Label, CommandButton, Image };
+enum class Align { Left, Right, Center };
+enum class Appearance { Flat, ThreeD };
+enum class PictureFormat { Icon, Jpeg, Metafile };
+
+// A picture stored with a definition: an asset file, embedded in the program
+// under its stem, and its natural size (pixels for icons and JPEGs, 1/1000
+// inch for metafiles).
+struct PictureDef {
+  std::string_view asset;
+  PictureFormat format;
+  int natural_width, natural_height;
+  int colours = 0;  // icons only
+  // Where a picture used as a mouse pointer points, in its pixels.
+  int hotspot_x = 0, hotspot_y = 0;
+};
+
+struct Font {
+  std::u16string_view face;
+  float points;
+  int weight;  // 400 regular, 700 bold
+  bool italic = false;
+  bool underline = false;
+  bool strikethrough = false;
+  int charset = 0;
+};
+
+inline constexpr int kNoIndex = -1;  // not an element of a control array
+inline constexpr int kWindow = -1;   // parent: the window itself
+inline constexpr int kNoTab = -1;
+inline constexpr int kMousePointerCustom = 99;
+
+struct ControlDef {
+  Kind kind;
+  std::u16string_view name;
+  int index;   // element of a control array, or kNoIndex
+  int parent;  // position of the parent in the table, or kWindow
+  float left, top, width, height;
+  std::u16string_view caption = {};
+  std::u16string_view tag = {};
+  std::u16string_view tooltip = {};
+  Colour back_colour = 0x80000005;
+  Colour fore_colour = 0x80000008;
+  const Font* font = nullptr;  // nullptr: the window's font
+  Align alignment = Align::Left;
+  bool transparent = false;  // BackStyle: transparent labels show their parent
+  Appearance appearance = Appearance::ThreeD;
+  int style = 0;  // command buttons: 1 graphical
+  const PictureDef* picture = nullptr;
+  bool stretch = false;  // image controls: picture scaled to the box
+  int mouse_pointer = 0;
+  const PictureDef* mouse_icon = nullptr;
+  int tab_index = kNoTab;
+};
+
+struct WindowDef {
+  std::u16string_view caption;
+  Colour back_colour;
+  const Font* font;
+  const PictureDef* icon;
+  float left, top, width, height;  // twips; no frame, so client == outer
+  bool visible;
+};
+
+// A whole window: its settings and its controls in creation order.
+struct FormDef {
+  const WindowDef& window;
+  std::span<const ControlDef> controls;
+};
+
+// The controls that take the focus, as table positions in keyboard order:
+// the command buttons (labels never take it, and picture boxes are not tab
+// stops here), sorted by TabIndex across all containers.
+std::vector<int> TabStops(std::span<const ControlDef> controls);
+
+}  // namespace talvo::def

@@ -1,0 +1,15 @@
+// Program start: the toolkit builds mainform from its definition, its load
+// handler runs, the window is shown and the program waits for window events.
+#pragma once
+
+#include "common/platform.h"
+
+namespace talvo {
+
+// What the program returns when the platform cannot make its window: it ends
+// at once rather than wait, invisible, for events that can never come.
+inline constexpr int kExitNoWindow = 3;
+
+int RunProgram(Toolkit& toolkit, Files& files, System& system, PictureLoader& pictures);
+
+}  // namespace talvo

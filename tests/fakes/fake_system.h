@@ -1,0 +1,46 @@
+// Process start, message boxes, waits, window placement and the end, logged.
+#pragma once
+
+#include <sstream>
+#include <string>
+
+#include "common/platform.h"
+#include "fakes/fake_form.h"
+#include "fakes/log.h"
+
+namespace talvo::fakes {
+
+class FakeSystem : public System {
+ public:
+  explicit FakeSystem(Log& log) : log_(log) {}
+  bool StartHidden(const std::u16string& command_line) override {
+    log_.push_back("Start " + Utf8(command_line));
+    return !fail_start;
+  }
+  void MsgBox(const std::u16string& text) override { log_.push_back("MsgBox " + Utf8(text)); }
+  void Sleep(int ms) override { log_.push_back("Sleep " + std::to_string(ms)); }
+  bool SetWindowPos(std::intptr_t window, std::intptr_t after, int x, int y, int cx, int cy,
+                    unsigned flags) override {
+    std::ostringstream line;
+    line << "SetWindowPos " << window << " " << after << " " << x << " " << y << " " << cx << " "
+         << cy << " 0x" << std::hex << flags;
+    log_.push_back(line.str());
+    if (fail_set_window_pos || !moved) return false;
+    // As the platform does: the numbers taken as pixels, the size 0 x 0.
+    moved->left = static_cast<float>(x) * 15;
+    moved->top = static_cast<float>(y) * 15;
+    moved->width = static_cast<float>(cx) * 15;
+    moved->height = static_cast<float>(cy) * 15;
+    return true;
+  }
+  void End() override { log_.push_back("End"); }
+
+  bool fail_start = false;
+  bool fail_set_window_pos = false;
+  FakeControl* moved = nullptr;  // the window SetWindowPos places
+
+ private:
+  Log& log_;
+};
+
+}  // namespace talvo::fakes
