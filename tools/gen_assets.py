@@ -449,11 +449,18 @@ def write(path, data):
 def main():
     os.makedirs(MAIN_DIR, exist_ok=True)
     os.makedirs(STORE_DIR, exist_ok=True)
+    # The manifests list every picture a folder ships, one line each:
+    # file format width height bands orientation ("0 -" when not banded).
+    # The build embeds exactly what they list.
     write(os.path.join(MAIN_DIR, "app.ico"), ico_bytes(app_icon(), 4, VGA))
     write(os.path.join(MAIN_DIR, "pointer.ico"), ico_bytes(pointer_icon(), 8, palette256()))
-    write(os.path.join(MAIN_DIR, "exit.wmf"), exit_wmf().data())
+    exit_picture = exit_wmf()
+    write(os.path.join(MAIN_DIR, "exit.wmf"), exit_picture.data())
+    main_manifest = ["app.ico ico 32 32 0 -", "exit.wmf wmf %d %d 0 -" % (exit_picture.width,
+                                                                      exit_picture.height),
+                     "pointer.ico ico 32 32 0 -"]
+    write(os.path.join(MAIN_DIR, "manifest.txt"), ("\n".join(main_manifest) + "\n").encode())
 
-    # manifest line: name format width height bands orientation ("0 -" when not banded)
     manifest = []
     icons = [("BtnPic0", small_button_icon()), ("MoveIcon0", move_icon(False)),
              ("MoveIcon1", move_icon(True)), ("BTPic0", screen_icon(False)),

@@ -578,14 +578,15 @@ class E2ETestCase(unittest.TestCase):
     """One Session per test class; each test is time-bounded and cleaned up after."""
 
     session_kwargs = {}
-    needs_exe = True         # skip the class when the product is not built
+    needs_exe = True         # fail the class when the product is not built
     test_timeout = 120       # seconds per test, setUp and tearDown included
     setup_timeout = 420      # a first run creates the prefix
 
     @classmethod
     def setUpClass(cls):
         if cls.needs_exe and not EXE.exists():
-            raise unittest.SkipTest(f"{EXE} not built (set TALVO_EXE or build the win64 preset)")
+            # A missing program is a broken build, never a pass.
+            raise E2EError(f"{EXE} not built (set TALVO_EXE or build the win64 preset)")
         with _alarm(cls.setup_timeout, "session setup"):
             cls.session = Session(**cls.session_kwargs).__enter__()
 
