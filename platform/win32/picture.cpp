@@ -11,7 +11,7 @@ namespace {
 constexpr long kHimetricPerInch = 2540;
 
 int HimetricToPixels(OLE_XSIZE_HIMETRIC himetric) {
-  return static_cast<int>((static_cast<long long>(himetric) * kDotsPerInch + kHimetricPerInch / 2) /
+  return static_cast<int>((static_cast<long long>(himetric) * kDefaultDpi + kHimetricPerInch / 2) /
                           kHimetricPerInch);
 }
 

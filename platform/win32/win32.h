@@ -31,7 +31,7 @@ inline std::u16string Utf16(std::wstring_view text) { return {text.begin(), text
 
 // Pixel height for a font of `points` at 96 dpi, negative for character height.
 inline int FontHeight(float points) {
-  return -static_cast<int>(std::lround(points * kDotsPerInch / 72.0f));
+  return -static_cast<int>(std::lround(points * kDefaultDpi / 72.0f));
 }
 
 }  // namespace talvo::win32

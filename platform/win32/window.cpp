@@ -14,9 +14,9 @@ namespace {
 constexpr wchar_t kSurfaceClass[] = L"TalvoOfficeSurface";
 
 RECT PixelRectOf(float left, float top, float width, float height) {
-  const int x = ToPixels(left);
-  const int y = ToPixels(top);
-  return {x, y, x + ToPixels(width), y + ToPixels(height)};
+  const int x = Scale().ToPixels(left);
+  const int y = Scale().ToPixels(top);
+  return {x, y, x + Scale().ToPixels(width), y + Scale().ToPixels(height)};
 }
 
 std::shared_ptr<const Win32Picture> AssetPicture(const def::PictureDef* picture) {
@@ -319,8 +319,8 @@ void SurfaceWindow::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
   LabelItem* label = captured_ ? captured_ : LabelAt(point);
   const RECT r = label ? label->Rect() : RECT{};
   const int slot = label ? label->Slot() : slot_;
-  const float x = ToTwips(point.x - r.left);
-  const float y = ToTwips(point.y - r.top);
+  const float x = Scale().ToTwips(point.x - r.left);
+  const float y = Scale().ToTwips(point.y - r.top);
   const int shift = ShiftState(wparam);
   if (down) {
     input_.PointerDown(slot, ButtonOf(message), shift, x, y);
@@ -417,8 +417,8 @@ bool SurfaceWindow::Line(float x1, float y1, float x2, float y2, Colour colour) 
   ScopedPen pen(CreatePen(PS_SOLID, 1, rgb));
   ScopedSelect select_pen(dc.Get(), pen.Get());
   SetROP2(dc.Get(), draw_mode_);
-  const POINT from{ToPixels(x1), ToPixels(y1)};
-  const POINT to{ToPixels(x2), ToPixels(y2)};
+  const POINT from{Scale().ToPixels(x1), Scale().ToPixels(y1)};
+  const POINT to{Scale().ToPixels(x2), Scale().ToPixels(y2)};
   MoveToEx(dc.Get(), from.x, from.y, nullptr);
   LineTo(dc.Get(), to.x, to.y);
   // LineTo leaves the end point out; a frame's corners want it.
@@ -436,7 +436,7 @@ bool SurfaceWindow::Box(float x1, float y1, float x2, float y2, Colour colour) {
   ScopedSelect select_pen(dc.Get(), pen.Get());
   ScopedSelect select_brush(dc.Get(), GetStockObject(NULL_BRUSH));
   SetROP2(dc.Get(), draw_mode_);
-  const RECT r = InclusiveBox(ToPixels(x1), ToPixels(y1), ToPixels(x2), ToPixels(y2));
+  const RECT r = InclusiveBox(Scale().ToPixels(x1), Scale().ToPixels(y1), Scale().ToPixels(x2), Scale().ToPixels(y2));
   Rectangle(dc.Get(), r.left, r.top, r.right, r.bottom);
   InvalidateRect(hwnd_, nullptr, FALSE);
   return true;
@@ -452,7 +452,7 @@ bool SurfaceWindow::FilledBox(float x1, float y1, float x2, float y2, Colour col
   ScopedSelect select_pen(dc.Get(), pen.Get());
   ScopedSelect select_brush(dc.Get(), brush.Get());
   SetROP2(dc.Get(), draw_mode_);
-  const RECT r = InclusiveBox(ToPixels(x1), ToPixels(y1), ToPixels(x2), ToPixels(y2));
+  const RECT r = InclusiveBox(Scale().ToPixels(x1), Scale().ToPixels(y1), Scale().ToPixels(x2), Scale().ToPixels(y2));
   Rectangle(dc.Get(), r.left, r.top, r.right, r.bottom);
   InvalidateRect(hwnd_, nullptr, FALSE);
   return true;

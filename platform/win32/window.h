@@ -57,34 +57,34 @@ template <typename Base>
 class HwndControl : public Base {
  public:
   HWND Hwnd() const { return hwnd_; }
-  float Left() const override { return ToTwips(PixelRect().left); }
-  float Top() const override { return ToTwips(PixelRect().top); }
+  float Left() const override { return Scale().ToTwips(PixelRect().left); }
+  float Top() const override { return Scale().ToTwips(PixelRect().top); }
   float Width() const override {
     const RECT r = PixelRect();
-    return ToTwips(r.right - r.left);
+    return Scale().ToTwips(r.right - r.left);
   }
   float Height() const override {
     const RECT r = PixelRect();
-    return ToTwips(r.bottom - r.top);
+    return Scale().ToTwips(r.bottom - r.top);
   }
   bool SetLeft(float twips) override {
     RECT r = PixelRect();
-    OffsetRect(&r, ToPixels(twips) - r.left, 0);
+    OffsetRect(&r, Scale().ToPixels(twips) - r.left, 0);
     return Place(r);
   }
   bool SetTop(float twips) override {
     RECT r = PixelRect();
-    OffsetRect(&r, 0, ToPixels(twips) - r.top);
+    OffsetRect(&r, 0, Scale().ToPixels(twips) - r.top);
     return Place(r);
   }
   bool SetWidth(float twips) override {
     RECT r = PixelRect();
-    r.right = r.left + ToPixels(twips);
+    r.right = r.left + Scale().ToPixels(twips);
     return Place(r);
   }
   bool SetHeight(float twips) override {
     RECT r = PixelRect();
-    r.bottom = r.top + ToPixels(twips);
+    r.bottom = r.top + Scale().ToPixels(twips);
     return Place(r);
   }
   std::u16string Tag() const override { return tag_; }

@@ -98,8 +98,8 @@ TEST(MainWindowDefinition, KeyboardVisitsTheButtonsByTabIndexAcrossPanels) {
 TEST(MainWindowDefinition, WindowAndTitleStripAtDesign) {
   EXPECT_EQ(def::kMainWindow.width, 11010);
   EXPECT_EQ(def::kMainWindow.height, 6360);
-  EXPECT_EQ(ToPixels(def::kMainWindow.width), 734);
-  EXPECT_EQ(ToPixels(def::kMainWindow.height), 424);
+  EXPECT_EQ(Scale().ToPixels(def::kMainWindow.width), 734);
+  EXPECT_EQ(Scale().ToPixels(def::kMainWindow.height), 424);
   EXPECT_EQ(def::kMainWindow.back_colour, 0x00FF8080u);
   EXPECT_TRUE(def::kMainWindow.caption.empty());
   const def::ControlDef& pan00 = At(def::kPan00);
@@ -129,19 +129,6 @@ TEST(MainWindowDefinition, LabelsAreTransparentWhiteAndButtonsDrawnInColour) {
   EXPECT_EQ(exit.font->weight, 400);
   EXPECT_EQ(At(def::kMeCaption).caption, u"TALVO Internet Office TALVO網路會議室");
   EXPECT_EQ(At(def::kSysinfo).caption, u"Ver:1.01");
-}
-
-TEST(Twips, FifteenToThePixelRoundedAndClamped) {
-  EXPECT_EQ(ToPixels(15), 1);
-  EXPECT_EQ(ToPixels(10), 1);
-  EXPECT_EQ(ToPixels(7), 0);
-  EXPECT_EQ(ToPixels(-30), -2);
-  EXPECT_EQ(ToPixels(10990), 733);
-  EXPECT_EQ(ToPixels(5685), 379);
-  EXPECT_EQ(ToPixels(1e30f), 1000000);
-  EXPECT_EQ(ToPixels(-1e30f), -1000000);
-  EXPECT_EQ(ToPixels(std::nanf("")), -1000000);
-  EXPECT_EQ(ToTwips(734), 11010);
 }
 
 }  // namespace
