@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)"
+cmake --build --preset win64 -j"$(nproc)" --target msi-tests
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$(nproc)"
 ctest --preset native -j"$(nproc)"

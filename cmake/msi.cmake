@@ -1,0 +1,72 @@
+# The version in the forms Windows wants, and the MSI package (target `msi`).
+#
+# The program shows its version as project(VERSION) has it, "1.01": a major
+# number and a two-digit minor. Windows wants numbers, so the exe's version
+# resource gets FILEVERSION 1,1,0,0 (its strings keep "1.01") and the package
+# ProductVersion 1.1.0, which Windows Installer compares field by field as
+# numbers: 1.02 becomes 1.2.0 and 1.10 becomes 1.10.0, so the order holds as
+# long as the minor keeps its two digits.
+if(NOT PROJECT_VERSION MATCHES "^([0-9]+)\\.([0-9][0-9])$")
+  message(FATAL_ERROR "project(VERSION) must be <major>.<two-digit minor>, like 1.01")
+endif()
+math(EXPR TALVO_VERSION_MAJOR "${CMAKE_MATCH_1}")
+math(EXPR TALVO_VERSION_MINOR "${CMAKE_MATCH_2}")
+if(TALVO_VERSION_MAJOR GREATER 255)
+  message(FATAL_ERROR "Windows Installer allows a major version up to 255")
+endif()
+set(TALVO_VERSION_RC "${TALVO_VERSION_MAJOR},${TALVO_VERSION_MINOR},0,0")
+set(TALVO_VERSION_MSI "${TALVO_VERSION_MAJOR}.${TALVO_VERSION_MINOR}.0")
+
+if(NOT WIN32)
+  return()
+endif()
+
+find_program(TALVO_WIXL wixl)
+find_program(TALVO_MSIBUILD msibuild)
+set(TALVO_WXS ${PROJECT_SOURCE_DIR}/packaging/talvo-office.wxs)
+set(TALVO_DESKTOP_CONDITION "DESKTOPSHORTCUT = 1 OR REMOVE")
+
+# One package of the program built here. wixl reads sources relative to its
+# working directory only, so the exe and the icon are staged in a folder of the
+# package's own.
+function(talvo_add_msi target output version display_version)
+  if(NOT TALVO_WIXL OR NOT TALVO_MSIBUILD)
+    add_custom_target(${target} COMMAND ${CMAKE_COMMAND} -E echo
+                                        "${target} needs wixl and msibuild (scripts/install-deps.sh)"
+                                COMMAND ${CMAKE_COMMAND} -E false)
+    return()
+  endif()
+  set(stage ${CMAKE_BINARY_DIR}/msi-stage/${target})
+  set(icon ${PROJECT_SOURCE_DIR}/main_window/assets/app.ico)
+  get_filename_component(output_dir ${output} DIRECTORY)
+  file(MAKE_DIRECTORY ${stage} ${output_dir})
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:talvo-office> ${stage}/talvo-office.exe
+    COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${stage}/app.ico
+    COMMAND ${TALVO_WIXL} -a x64 -D Version=${version} -D DisplayVersion=${display_version}
+            -D Copyright=${TALVO_COPYRIGHT} -o ${output} ${TALVO_WXS}
+    # wixl has no component conditions; the desktop shortcut's is the one. It
+    # is evaluated again when the package is removed, and a component that is
+    # off then stays behind (Wine's msi does so): hence "OR REMOVE".
+    COMMAND ${TALVO_MSIBUILD} ${output} -q
+            "UPDATE Component SET Condition = '${TALVO_DESKTOP_CONDITION}' WHERE Component = 'DesktopShortcut'"
+    WORKING_DIRECTORY ${stage}
+    DEPENDS talvo-office ${TALVO_WXS} ${icon}
+    COMMENT "Building ${output}"
+    VERBATIM)
+  add_custom_target(${target} DEPENDS ${output})
+endfunction()
+
+talvo_add_msi(msi ${CMAKE_BINARY_DIR}/talvo-office-${PROJECT_VERSION}.msi ${TALVO_VERSION_MSI}
+              ${PROJECT_VERSION})
+
+# For the upgrade tests only: the same program as a newer version, and the same
+# version built again (a new ProductCode, as when an administrator rebuilds the
+# package for other servers).
+math(EXPR next_minor "${TALVO_VERSION_MINOR} + 1")
+talvo_add_msi(msi-test-next ${CMAKE_BINARY_DIR}/msi-test/talvo-office-next.msi
+              ${TALVO_VERSION_MAJOR}.${next_minor}.0 "upgrade test")
+talvo_add_msi(msi-test-rebuild ${CMAKE_BINARY_DIR}/msi-test/talvo-office-rebuild.msi
+              ${TALVO_VERSION_MSI} "${PROJECT_VERSION} rebuilt")
+add_custom_target(msi-tests DEPENDS msi msi-test-next msi-test-rebuild)
