@@ -1,10 +1,8 @@
 // Program start: the Win32 platform under the program's start sequence.
 #include "platform/win32/win32.h"  // before the other Windows headers
 
-#include <commctrl.h>
-#include <objbase.h>
-
 #include "launcher/program.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/system.h"
 #include "platform/win32/toolkit.h"
@@ -21,32 +19,13 @@ void RestrictDllSearch() {
   if (!set || !set(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
 }
 
-class ComApartment {
- public:
-  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (ok_) CoUninitialize();
-  }
-  bool Ok() const { return ok_; }
-
- private:
-  bool ok_;
-};
-
 int Run() {
   RestrictDllSearch();
-  // Declared first so that every picture is released before COM goes.
-  ComApartment com;
-  if (!com.Ok()) return 1;
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-
-  Win32Toolkit toolkit;
+  DeclarePerMonitorAwareness();
+  ResourcePictureLoader pictures;
+  Win32Toolkit toolkit(pictures);
   Win32Files files;
   Win32System system(toolkit);
-  ResourcePictureLoader pictures;
   return RunProgram(toolkit, files, system, pictures);
 }
 

@@ -1,44 +1,72 @@
-// Pictures decoded by the platform (OleLoadPicture handles icons, JPEG and
-// placeable metafiles alike) from the program's embedded resources.
+// Pictures stored in the program as resources, decoded by the platform: a
+// placeable metafile by gdi32, an icon by user32, and a JPEG by the OLE
+// picture decoder, which is loaded (with COM) only when a JPEG is first asked
+// for: nothing the window shows is a JPEG.
 #pragma once
 
 #include "platform/win32/win32.h"  // before the other Windows headers
 
-#include <olectl.h>
-
+#include <memory>
+#include <span>
 #include <string_view>
 
 #include "common/platform.h"
+#include "common/twips.h"
 #include "platform/win32/scoped.h"
 
 namespace talvo::win32 {
 
-class Win32Picture final : public Picture {
+class Win32Picture : public Picture {
  public:
-  explicit Win32Picture(IPicture* picture) : picture_(picture) {}
-  Win32Picture(const Win32Picture&) = delete;
-  Win32Picture& operator=(const Win32Picture&) = delete;
-  ~Win32Picture() override { picture_->Release(); }
+  // Natural size in himetric (1/100 mm).
+  virtual SIZE Himetric() const = 0;
+  // Draws the whole picture into `target`, scaled to it.
+  virtual void Draw(HDC dc, const RECT& target) const = 0;
 
-  // Natural size in himetric (1/100 mm), as the picture reports it.
-  SIZE Himetric() const;
-  // Natural size in pixels at 96 dpi.
-  SIZE Pixels() const;
+  // Natural size in pixels at a resolution.
+  SIZE Pixels(const Scale& scale) const;
   // Draws at natural size with the top-left corner at (x, y).
-  void Render(HDC dc, int x, int y) const;
-  // The icon handle of an icon picture (owned by the picture), else nullptr.
-  HICON Icon() const;
+  void Render(HDC dc, int x, int y, const Scale& scale) const;
+};
+
+// An icon file with one image.
+class IconPicture final : public Win32Picture {
+ public:
+  explicit IconPicture(std::span<const BYTE> file);
+  bool Valid() const { return image_.size() > 0 && size_ > 0; }
+  SIZE Himetric() const override;
+  void Draw(HDC dc, const RECT& target) const override;
+  // The icon at `pixels` square; owned by the caller.
+  ScopedIcon Icon(int pixels) const;
+  // A pointer made of it, pointing at (x, y) of its pixels, at a resolution.
+  ScopedIcon Cursor(int hotspot_x, int hotspot_y, const Scale& scale) const;
 
  private:
-  IPicture* picture_;
+  std::span<const BYTE> image_;  // the image's bytes inside the resource
+  int size_ = 0;                 // pixels
 };
 
-// Decodes the RCDATA resource named after the asset.
-std::shared_ptr<const Win32Picture> LoadResourcePicture(std::string_view asset);
-
+// Embedded resources under an asset's name.
 class ResourcePictureLoader final : public PictureLoader {
  public:
-  PictureRef Load(std::string_view asset) override { return LoadResourcePicture(asset); }
+  ResourcePictureLoader();
+  ~ResourcePictureLoader() override;
+  PictureRef Load(std::string_view asset) override;
+  std::shared_ptr<const Win32Picture> LoadWin32(std::string_view asset);
+
+ private:
+  struct Ole;  // the JPEG decoder and its COM apartment, once made
+  std::shared_ptr<Ole> ole_;
 };
+
+// The bytes of an RCDATA resource, mapped for the program's life; empty when
+// there is none.
+std::span<const BYTE> ResourceBytes(std::string_view name);
+
+// Decodes a JPEG with the platform's decoder; defined in ole_picture.cpp.
+std::shared_ptr<const Win32Picture> LoadOlePicture(std::span<const BYTE> bytes,
+                                                   std::shared_ptr<void> runtime);
+// The decoder's libraries and COM apartment, made on first use.
+std::shared_ptr<void> MakeOleRuntime();
 
 }  // namespace talvo::win32

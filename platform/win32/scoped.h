@@ -75,6 +75,96 @@ class ScopedSelect {
   HGDIOBJ previous_;
 };
 
+// An icon or a cursor made from one.
+class ScopedIcon {
+ public:
+  ScopedIcon() = default;
+  explicit ScopedIcon(HICON icon) : icon_(icon) {}
+  ScopedIcon(ScopedIcon&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
+  ScopedIcon& operator=(ScopedIcon&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      icon_ = std::exchange(other.icon_, nullptr);
+    }
+    return *this;
+  }
+  ~ScopedIcon() { Reset(); }
+  HICON Get() const { return icon_; }
+  explicit operator bool() const { return icon_ != nullptr; }
+  void Reset() {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = nullptr;
+  }
+
+ private:
+  HICON icon_ = nullptr;
+};
+
+// A metafile handle.
+class ScopedMetafile {
+ public:
+  explicit ScopedMetafile(HMETAFILE metafile) : metafile_(metafile) {}
+  ScopedMetafile(const ScopedMetafile&) = delete;
+  ScopedMetafile& operator=(const ScopedMetafile&) = delete;
+  ~ScopedMetafile() {
+    if (metafile_) DeleteMetaFile(metafile_);
+  }
+  HMETAFILE Get() const { return metafile_; }
+
+ private:
+  HMETAFILE metafile_;
+};
+
+// Global memory until something takes it over.
+class ScopedGlobal {
+ public:
+  explicit ScopedGlobal(HGLOBAL memory) : memory_(memory) {}
+  ScopedGlobal(const ScopedGlobal&) = delete;
+  ScopedGlobal& operator=(const ScopedGlobal&) = delete;
+  ~ScopedGlobal() {
+    if (memory_) GlobalFree(memory_);
+  }
+  HGLOBAL Get() const { return memory_; }
+  HGLOBAL Release() { return std::exchange(memory_, nullptr); }
+
+ private:
+  HGLOBAL memory_;
+};
+
+// A system DLL loaded when it is first needed rather than at start, and its
+// functions looked up by name. A function the system lacks comes back null.
+class SystemLibrary {
+ public:
+  explicit SystemLibrary(const wchar_t* name) : module_(LoadLibraryW(name)) {}
+  SystemLibrary(const SystemLibrary&) = delete;
+  SystemLibrary& operator=(const SystemLibrary&) = delete;
+  ~SystemLibrary() {
+    if (module_) FreeLibrary(module_);
+  }
+  explicit operator bool() const { return module_ != nullptr; }
+  template <typename Function>
+  Function Get(const char* name) const {
+    if (!module_) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+  }
+
+ private:
+  HMODULE module_;
+};
+
+// Puts a DC's state (clipping, mapping, selections) back on scope exit.
+class ScopedSaveDC {
+ public:
+  explicit ScopedSaveDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ScopedSaveDC(const ScopedSaveDC&) = delete;
+  ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
+  ~ScopedSaveDC() { RestoreDC(dc_, saved_); }
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
 // A memory DC.
 class ScopedMemoryDC {
  public:
@@ -90,16 +180,17 @@ class ScopedMemoryDC {
   HDC dc_;
 };
 
-// The screen DC, released on scope exit.
-class ScopedScreenDC {
+// A window's DC (the screen's when no window is given), released on scope exit.
+class ScopedGetDC {
  public:
-  ScopedScreenDC() : dc_(GetDC(nullptr)) {}
-  ScopedScreenDC(const ScopedScreenDC&) = delete;
-  ScopedScreenDC& operator=(const ScopedScreenDC&) = delete;
-  ~ScopedScreenDC() { ReleaseDC(nullptr, dc_); }
+  explicit ScopedGetDC(HWND hwnd = nullptr) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ScopedGetDC(const ScopedGetDC&) = delete;
+  ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+  ~ScopedGetDC() { ReleaseDC(hwnd_, dc_); }
   HDC Get() const { return dc_; }
 
  private:
+  HWND hwnd_;
   HDC dc_;
 };
 
@@ -124,6 +215,7 @@ class ComPtr {
   ComPtr() = default;
   ComPtr(const ComPtr&) = delete;
   ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   ~ComPtr() {
     if (p_) p_->Release();
   }

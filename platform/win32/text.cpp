@@ -14,23 +14,9 @@ constexpr std::array<const wchar_t*, 6> kFallbackFaces = {
     L"Microsoft JhengHei", L"PMingLiU",          L"MingLiU",
     L"Noto Sans CJK TC",   L"Noto Serif CJK TC", L"AR PL UMing TW"};
 
-int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
-bool FaceInstalled(HDC dc, const wchar_t* face) {
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  wcsncpy_s(query.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
-  bool found = false;
-  EnumFontFamiliesExW(dc, &query, NoteFound, reinterpret_cast<LPARAM>(&found), 0);
-  return found;
-}
-
-HFONT MakeFont(const def::Font& font, const std::wstring& face) {
+HFONT MakeFont(const def::Font& font, const std::wstring& face, const Scale& scale) {
   LOGFONTW lf{};
-  lf.lfHeight = FontHeight(font.points);
+  lf.lfHeight = -scale.FontPixels(font.points);  // negative: the character height
   lf.lfWeight = font.weight;
   lf.lfItalic = font.italic;
   lf.lfUnderline = font.underline;
@@ -55,11 +41,25 @@ std::vector<bool> Covered(HDC dc, std::u16string_view text) {
   return covered;
 }
 
+// Asking for a face by name is enough: the platform maps a face it lacks to
+// another, and says which it chose. Cheaper than listing every family.
+bool FaceInstalled(HDC dc, const wchar_t* face) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  query.lfHeight = -16;
+  wcsncpy_s(query.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
+  ScopedFont font(CreateFontIndirectW(&query));
+  if (!font) return false;
+  ScopedSelect select(dc, font.Get());
+  wchar_t chosen[LF_FACESIZE] = {};
+  return GetTextFaceW(dc, LF_FACESIZE, chosen) > 0 && _wcsicmp(chosen, face) == 0;
+}
+
 }  // namespace
 
 const std::wstring& ChineseFallbackFace() {
   static const std::wstring face = [] {
-    ScopedScreenDC screen;
+    ScopedGetDC screen;
     for (const wchar_t* candidate : kFallbackFaces) {
       if (FaceInstalled(screen.Get(), candidate)) return std::wstring(candidate);
     }
@@ -68,9 +68,11 @@ const std::wstring& ChineseFallbackFace() {
   return face;
 }
 
-TextFont::TextFont(const def::Font& font)
-    : base_(MakeFont(font, std::wstring(font.face.begin(), font.face.end()))) {
-  if (!ChineseFallbackFace().empty()) fallback_.Reset(MakeFont(font, ChineseFallbackFace()));
+TextFont::TextFont(const def::Font& font, const Scale& scale)
+    : base_(MakeFont(font, std::wstring(font.face.begin(), font.face.end()), scale)) {
+  if (!ChineseFallbackFace().empty()) {
+    fallback_.Reset(MakeFont(font, ChineseFallbackFace(), scale));
+  }
 }
 
 // Calls visit(run, font) for each maximal run that one font draws.

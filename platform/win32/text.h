@@ -1,17 +1,19 @@
-// Text in the definition's fonts. Arial has no Chinese glyphs, so runs it
-// lacks are drawn with the first Traditional Chinese face that is installed.
+// Text in the definition's fonts at a display's resolution. Arial has no
+// Chinese glyphs, so runs it lacks are drawn with the first Traditional
+// Chinese face that is installed.
 #pragma once
 
 #include <string_view>
 
 #include "common/form_def.h"
+#include "common/twips.h"
 #include "platform/win32/scoped.h"
 
 namespace talvo::win32 {
 
 class TextFont {
  public:
-  explicit TextFont(const def::Font& font);
+  TextFont(const def::Font& font, const Scale& scale);
 
   SIZE Measure(HDC dc, std::u16string_view text) const;
   // One line, transparent background, aligned horizontally in `box` and

@@ -10,7 +10,6 @@
 #endif
 #include <windows.h>
 
-#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -28,10 +27,5 @@ inline COLORREF ResolveColour(Colour colour) {
 // char16_t and wchar_t are the same 16-bit units on Windows.
 inline std::wstring Wide(std::u16string_view text) { return {text.begin(), text.end()}; }
 inline std::u16string Utf16(std::wstring_view text) { return {text.begin(), text.end()}; }
-
-// Pixel height for a font of `points` at 96 dpi, negative for character height.
-inline int FontHeight(float points) {
-  return -static_cast<int>(std::lround(points * kDefaultDpi / 72.0f));
-}
 
 }  // namespace talvo::win32

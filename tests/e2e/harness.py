@@ -53,6 +53,7 @@ REPO = Path(__file__).resolve().parents[2]
 BUILD = REPO / "build"
 EXE = Path(os.environ.get("TALVO_EXE", BUILD / "win64" / "talvo-office.exe"))
 CLIENT_EXE = Path(os.environ.get("TALVO_CLIENT_EXE", BUILD / "win64" / "jnj_client.exe"))
+PROBE_EXE = EXE.parent / "probe.exe"
 PREFIX = Path(os.environ.get("TALVO_WINEPREFIX", BUILD / "wineprefix"))
 ARTIFACTS = Path(os.environ.get("TALVO_E2E_ARTIFACTS", BUILD / "e2e-artifacts"))
 CONVERT = "/usr/bin/convert"
@@ -124,6 +125,14 @@ class Window:
     @property
     def center(self):
         return (self.x + self.width // 2, self.y + self.height // 2)
+
+
+class _CursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
 
 
 class Image:
@@ -389,6 +398,10 @@ class Session:
         """Run a Windows command to completion (e.g. 'reg', 'query', ...)."""
         return self._wine_cmd(["wine", *map(str, args)], timeout)
 
+    def probe(self, *args, timeout=60):
+        """Run probe.exe (tests/e2e/probe.cpp) in the prefix; return what it printed."""
+        return self.wine(str(PROBE_EXE), *args, timeout=timeout).stdout
+
     def import_reg(self, text):
         path = self.prefix / "drive_c" / "talvo-e2e.reg"
         path.write_text(text.replace("\n", "\r\n"), encoding="ascii")
@@ -545,6 +558,32 @@ class Session:
     def grab(self, win, label="window"):
         """Screenshot cropped to a window's rectangle."""
         return self.screenshot(label).crop(win.x, win.y, win.width, win.height)
+
+    def cursor(self):
+        """The pointer's picture as X shows it: (width, height, xhot, yhot, argb rows)."""
+        x11 = ctypes.CDLL("libX11.so.6")
+        xfixes = ctypes.CDLL("libXfixes.so.3")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_CursorImage)
+        xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        display = x11.XOpenDisplay(self.display.encode())
+        if not display:
+            raise E2EError(f"cannot open display {self.display}")
+        try:
+            image = xfixes.XFixesGetCursorImage(display)
+            if not image:
+                raise E2EError("no cursor image")
+            c = image.contents
+            w, h = c.width, c.height
+            rows = [[c.pixels[y * w + x] & 0xFFFFFFFF for x in range(w)] for y in range(h)]
+            result = (w, h, c.xhot, c.yhot, rows)
+            x11.XFree(image)
+            return result
+        finally:
+            x11.XCloseDisplay(display)
 
     # ---- mouse -----------------------------------------------------------
     # No `mousemove --sync`: xdotool 3 waits forever when the pointer is

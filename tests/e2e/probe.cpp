@@ -1,32 +1,43 @@
 // A console program the end-to-end tests run under Wine beside the launcher:
-//   probe pictures  decodes every embedded picture through the platform and
-//                   prints its natural size, then the number of windows the
-//                   image store created (it must create none);
-//   probe window    prints the launcher window's styles and rectangle.
+//   probe pictures  decodes every embedded picture through the program's own
+//                   loader and prints its natural size, then the number of
+//                   windows the image store created (it must create none);
+//   probe window    prints the launcher window's styles, rectangle and the
+//                   number of child windows it has;
+//   probe msaa      reads the window's accessible objects as a screen reader
+//                   does, from this other process;
+//   probe press N   asks for the default action of accessible child N.
 #include "platform/win32/win32.h"  // before the other Windows headers
 
 #include <objbase.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
 #include "image_store/subset.h"
+#include "main_window/mainform_def.h"
 #include "platform/win32/picture.h"
 
 namespace {
 
-using talvo::win32::LoadResourcePicture;
+using talvo::win32::ResourcePictureLoader;
 
-void PrintPicture(const char* asset) {
-  auto picture = LoadResourcePicture(asset);
+// MinGW's import library has a wrong IID_IAccessible.
+constexpr IID kIidIAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+void PrintPicture(ResourcePictureLoader& loader, std::string_view asset) {
+  auto picture = loader.LoadWin32(asset);
+  const std::string name(asset);
   if (!picture) {
-    std::printf("%s missing\n", asset);
+    std::printf("%s missing\n", name.c_str());
     return;
   }
   const SIZE himetric = picture->Himetric();
-  const SIZE pixels = picture->Pixels();
-  std::printf("%s %ld %ld %ld %ld\n", asset, himetric.cx, himetric.cy, pixels.cx, pixels.cy);
+  const SIZE pixels = picture->Pixels(talvo::Scale());
+  std::printf("%s %ld %ld %ld %ld\n", name.c_str(), himetric.cx, himetric.cy, pixels.cx, pixels.cy);
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {
@@ -35,23 +46,26 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count) {
 }
 
 int Pictures() {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-  for (const char* asset : {"app", "exit", "pointer"}) PrintPicture(asset);
-  for (const talvo::def::PictureDef& picture : talvo::def::kSubSetPictures) {
-    PrintPicture(std::string(picture.asset).c_str());
+  ResourcePictureLoader loader;
+  for (const auto* picture :
+       {&talvo::def::kAppIcon, &talvo::def::kExitPicture, &talvo::def::kPointerIcon}) {
+    PrintPicture(loader, picture->asset);
   }
-  talvo::win32::ResourcePictureLoader loader;
+  for (const talvo::def::PictureDef& picture : talvo::def::kSubSetPictures) {
+    PrintPicture(loader, picture.asset);
+  }
   talvo::SubSetInstance store(loader);
   const bool same = store->Color01.Picture() == store->Color01.Picture();
   int windows = 0;
   EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
   std::printf("store-windows %d same-picture %d\n", windows, same ? 1 : 0);
-  CoUninitialize();
   return 0;
 }
 
+HWND Launcher() { return FindWindowW(L"TalvoOfficeForm", nullptr); }
+
 int Window() {
-  HWND hwnd = FindWindowW(L"TalvoOfficeSurface", nullptr);
+  HWND hwnd = Launcher();
   if (!hwnd) {
     std::printf("no-window\n");
     return 2;
@@ -60,11 +74,80 @@ int Window() {
   GetWindowRect(hwnd, &r);
   RECT client{};
   GetClientRect(hwnd, &client);
-  std::printf("style %08lx exstyle %08lx rect %ld %ld %ld %ld client %ld %ld visible %d\n",
-              static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_STYLE)),
-              static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_EXSTYLE)), r.left, r.top,
-              r.right - r.left, r.bottom - r.top, client.right, client.bottom,
-              IsWindowVisible(hwnd) ? 1 : 0);
+  int children = 0;
+  EnumChildWindows(hwnd, CountWindow, reinterpret_cast<LPARAM>(&children));
+  std::printf(
+      "style %08lx exstyle %08lx rect %ld %ld %ld %ld client %ld %ld visible %d children %d\n",
+      static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_STYLE)),
+      static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_EXSTYLE)), r.left, r.top,
+      r.right - r.left, r.bottom - r.top, client.right, client.bottom,
+      IsWindowVisible(hwnd) ? 1 : 0, children);
+  return 0;
+}
+
+std::string Utf8(BSTR text) {
+  if (!text) return "-";
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+  SysFreeString(text);
+  return out;
+}
+
+VARIANT Child(long id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+// One line per child: id, role, state, screen rectangle, default action, name.
+int Msaa(long press) {
+  HWND hwnd = Launcher();
+  if (!hwnd) {
+    std::printf("no-window\n");
+    return 2;
+  }
+  IAccessible* client = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIidIAccessible,
+                                        reinterpret_cast<void**>(&client))) ||
+      !client) {
+    std::printf("no-accessible\n");
+    return 3;
+  }
+  if (press > 0) {
+    const HRESULT hr = client->accDoDefaultAction(Child(press));
+    std::printf("press %ld %s\n", press, SUCCEEDED(hr) ? "ok" : "failed");
+    client->Release();
+    return SUCCEEDED(hr) ? 0 : 4;
+  }
+  long count = 0;
+  client->get_accChildCount(&count);
+  VARIANT role;
+  VariantInit(&role);
+  client->get_accRole(Child(CHILDID_SELF), &role);
+  std::printf("client role %ld children %ld\n", role.lVal, count);
+  for (long id = 1; id <= count; ++id) {
+    VARIANT child_role, state;
+    VariantInit(&child_role);
+    VariantInit(&state);
+    client->get_accRole(Child(id), &child_role);
+    client->get_accState(Child(id), &state);
+    long x = 0, y = 0, w = 0, h = 0;
+    client->accLocation(&x, &y, &w, &h, Child(id));
+    BSTR name = nullptr, action = nullptr;
+    client->get_accName(Child(id), &name);
+    client->get_accDefaultAction(Child(id), &action);
+    const std::string action_text = Utf8(action);
+    std::printf("child %ld role %ld state %lx at %ld %ld %ld %ld action %s name %s\n", id,
+                child_role.lVal, state.lVal, x, y, w, h, action_text.c_str(), Utf8(name).c_str());
+  }
+  VARIANT focus;
+  VariantInit(&focus);
+  const HRESULT hr = client->get_accFocus(&focus);
+  std::printf("focus %ld\n", hr == S_OK && focus.vt == VT_I4 ? focus.lVal : -1);
+  client->Release();
   return 0;
 }
 
@@ -73,6 +156,13 @@ int Window() {
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wcscmp(argv[1], L"pictures") == 0) return Pictures();
   if (argc == 2 && std::wcscmp(argv[1], L"window") == 0) return Window();
-  std::fprintf(stderr, "usage: probe pictures|window\n");
+  if ((argc == 2 && std::wcscmp(argv[1], L"msaa") == 0) ||
+      (argc == 3 && std::wcscmp(argv[1], L"press") == 0)) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    const int status = Msaa(argc == 3 ? std::wcstol(argv[2], nullptr, 10) : 0);
+    CoUninitialize();
+    return status;
+  }
+  std::fprintf(stderr, "usage: probe pictures|window|msaa|press N\n");
   return 64;
 }

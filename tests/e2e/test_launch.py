@@ -80,6 +80,19 @@ class LaunchTest(E2ETestCase):
         self.assertFalse(self.session.host_path(layout.MEETING_FILE).exists())
         self.assertEqual(self.session.records(), [])
 
+    def test_press_on_a_room_released_elsewhere_launches_nothing(self):
+        app, win = self.start()
+        x, y = layout.room_centre(2)
+        # Pressed, moved off the button (it holds the pointer), released.
+        self.session.drag(win.x + x, win.y + y, win.x + x, win.y + y + 60)
+        time.sleep(1.0)
+        self.assertTrue(app.running())
+        self.assertFalse(self.session.host_path(layout.MEETING_FILE).exists())
+        # The same button still launches when pressed and released on it.
+        self.click_room(win, 2)
+        self.assertEqual(self.session.wait_records(1)[0]["general.UserID"], "rd")
+        app.wait_exit(timeout=15)
+
     def test_longer_earlier_file_is_replaced_not_appended(self):
         old = self.session.host_path(layout.MEETING_FILE)
         old.parent.mkdir(parents=True, exist_ok=True)

@@ -149,11 +149,12 @@ def sha(path):
 
 
 def _tools_and_packages():
+    # Missing tools or packages are a broken build, never a pass.
     if not shutil.which("msiinfo"):
-        raise unittest.SkipTest("msiinfo not installed (scripts/install-deps.sh)")
+        raise E2EError("msiinfo not installed (scripts/install-deps.sh)")
     for msi in (MSI, NEXT_MSI, REBUILD_MSI):
         if not msi.exists():
-            raise unittest.SkipTest(f"{msi} not built (cmake --build --preset win64 --target msi-tests)")
+            raise E2EError(f"{msi} not built (cmake --build --preset win64 --target msi-tests)")
 
 
 # ---- the package's tables, no Wine ----------------------------------------

@@ -5,7 +5,7 @@ import subprocess
 import time
 import unittest
 
-from harness import E2ETestCase, REPO, wait_until
+from harness import E2ETestCase, Image, REPO, wait_until
 import layout
 
 MARGIN = (128, 128, 255)
@@ -28,8 +28,7 @@ class FinishedWindowTest(E2ETestCase):
         return app, win
 
     def probe(self, *args):
-        out = self.session.wine(str(REPO / "build" / "win64" / "probe.exe"), *args)
-        return out.stdout if hasattr(out, "stdout") else out
+        return self.session.probe(*args)
 
     def assertPixels(self, picture, points):
         for (x, y), expected in points.items():
@@ -42,12 +41,13 @@ class FinishedWindowTest(E2ETestCase):
         self.assertEqual((win.width, win.height), (layout.WIDTH, layout.HEIGHT))
         self.assertEqual((win.x, win.y), layout.POSITION)
         info = re.search(r"style (\w+) exstyle (\w+) rect (-?\d+) (-?\d+) (\d+) (\d+) "
-                         r"client (\d+) (\d+) visible (\d)", self.probe("window"))
+                         r"client (\d+) (\d+) visible (\d) children (\d+)", self.probe("window"))
         self.assertIsNotNone(info, "the probe did not find the window")
         style, exstyle = int(info.group(1), 16), int(info.group(2), 16)
         self.assertTrue(exstyle & WS_EX_TOPMOST, f"exstyle {exstyle:#x}")
         self.assertFalse(style & WS_CAPTION_OR_FRAME, f"style {style:#x}")
         self.assertEqual(info.group(7, 8), info.group(5, 6), "the client area is the whole window")
+        self.assertEqual(info.group(10), "0", "every control is windowless")
 
         shot = self.session.grab(win, "finished-window")
         self.assertPixels(shot, {
@@ -103,14 +103,36 @@ class FinishedWindowTest(E2ETestCase):
         picture = self.session.grab(tip, "exit-tooltip")
         self.assertGreater(picture.fraction(BLACK, tol=60), 0.03)
         self.assertTrue(app.running(), "hovering must not end the program")
+
+        # The custom pointer, a hand whose fingertip is its hot spot: the
+        # topmost opaque pixel of the hot spot's column is the hot spot.
+        width, height, xhot, yhot, rows = self.session.cursor()
+        self.assertEqual((width, height), (32, 32))
+        column = [rows[row][xhot] >> 24 for row in range(height)]
+        self.assertGreater(column[yhot], 0, "the hot spot is on the picture")
+        self.assertEqual(next(row for row, alpha in enumerate(column) if alpha), yhot)
+        self.assertLess(yhot, 4, "it points with the top of the picture")
+        # Over the title text the pointer is the ordinary arrow again.
+        self.session.move(win.x + layout.CAPTION[0], win.y + layout.CAPTION[1])
+        time.sleep(0.3)
+        self.assertNotEqual(self.session.cursor()[2:4], (xhot, yhot))
+        app.kill()
+
+    def test_picture_is_the_committed_screenshot(self):
+        app, win = self.start()
+        # Cropped as scripts/show.py crops the README's screenshot.
+        shot = self.session.screenshot("readme-crop").crop(152, 124, 760, 420)
+        readme = Image.load(REPO / "docs" / "screenshot.png")
+        differ = sum(1 for a, b in zip(shot.pixels(), readme.pixels()) if a != b)
+        self.assertEqual((shot.width, shot.height), (readme.width, readme.height))
+        self.assertEqual(differ, 0, f"{differ} pixels differ from docs/screenshot.png")
         app.kill()
 
 
 class PicturesTest(E2ETestCase):
 
     def test_every_picture_decodes_at_its_natural_size(self):
-        out = self.session.wine(str(REPO / "build" / "win64" / "probe.exe"), "pictures")
-        text = out.stdout if hasattr(out, "stdout") else out
+        text = self.session.probe("pictures")
         sizes = {}
         for line in text.splitlines():
             parts = line.split()
@@ -118,11 +140,12 @@ class PicturesTest(E2ETestCase):
                 sizes[parts[0]] = tuple(int(p) for p in parts[1:])
         self.assertNotIn("missing", text)
         # Pixels for icons and JPEGs; 1/1000 inch for metafiles.
-        expected = {"app": ("px", 32, 32), "pointer": ("px", 32, 32), "exit": ("in", 428, 405)}
-        for line in (REPO / "image_store" / "assets" / "manifest.txt").read_text().splitlines():
-            name, kind, w, h = line.split()[:4]
-            unit = "in" if kind == "wmf" else "px"
-            expected[name.rsplit(".", 1)[0]] = (unit, int(w), int(h))
+        expected = {}
+        for folder in ("main_window", "image_store"):
+            for line in (REPO / folder / "assets" / "manifest.txt").read_text().splitlines():
+                name, kind, w, h = line.split()[:4]
+                unit = "in" if kind == "wmf" else "px"
+                expected[name.rsplit(".", 1)[0]] = (unit, int(w), int(h))
         self.assertEqual(len(expected), 44)
         for name, (unit, w, h) in expected.items():
             with self.subTest(picture=name):

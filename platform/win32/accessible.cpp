@@ -1,0 +1,304 @@
+#include "platform/win32/accessible.h"
+
+#include <objbase.h>
+#include <oleacc.h>
+
+namespace talvo::win32 {
+namespace {
+
+// Spelled out: MinGW's import library has a wrong IID_IAccessible, and the
+// program links no COM libraries at all.
+constexpr IID kIidIUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIidIDispatch = {
+    0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIidIAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+bool SameIid(REFIID a, const IID& b) { return IsEqualGUID(a, b) != FALSE; }
+
+}  // namespace
+
+struct AccessibleServer::Runtime {
+  using Initialize = HRESULT(WINAPI*)(void*, DWORD);
+  using Uninitialize = void(WINAPI*)();
+  using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
+  using StdObject = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+  using AllocString = BSTR(WINAPI*)(const OLECHAR*);
+
+  SystemLibrary ole32{L"ole32.dll"};
+  SystemLibrary oleaut32{L"oleaut32.dll"};
+  SystemLibrary oleacc{L"oleacc.dll"};
+  Uninitialize uninitialize = ole32.Get<Uninitialize>("CoUninitialize");
+  FromObject from_object = oleacc.Get<FromObject>("LresultFromObject");
+  StdObject std_object = oleacc.Get<StdObject>("CreateStdAccessibleObject");
+  AllocString alloc_string = oleaut32.Get<AllocString>("SysAllocString");
+  // Handing the object to another process marshals it, which needs COM here.
+  bool apartment = [this] {
+    const auto initialize = ole32.Get<Initialize>("CoInitializeEx");
+    return initialize && uninitialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+  }();
+
+  ~Runtime() {
+    if (apartment) uninitialize();
+  }
+  bool Ready() const { return from_object && std_object && alloc_string; }
+};
+
+// The client area and its buttons; buttons are simple elements (child ids).
+class ClientAccessible final : public IAccessible {
+ public:
+  ClientAccessible(AccessibleServer& server, AccessibleHost& host,
+                   const AccessibleServer::Runtime& runtime)
+      : server_(&server), host_(&host), runtime_(runtime) {}
+  void Disconnect() {
+    server_ = nullptr;
+    host_ = nullptr;
+  }
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (SameIid(iid, kIidIUnknown) || SameIid(iid, kIidIDispatch) ||
+        SameIid(iid, kIidIAccessible)) {
+      *out = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  // IDispatch: readers use the IAccessible methods directly.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  // IAccessible
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    if (!parent) return E_POINTER;
+    *parent = nullptr;
+    if (!host_) return E_FAIL;
+    return runtime_.std_object(host_->Hwnd(), OBJID_WINDOW, kIidIDispatch,
+                               reinterpret_cast<void**>(parent));
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+    if (!count) return E_POINTER;
+    if (!host_) return E_FAIL;
+    *count = host_->ButtonCount();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    return FAILED(hr) ? hr : S_FALSE;  // simple elements have no object of their own
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (!name) return E_POINTER;
+    *name = nullptr;
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    if (hr != S_OK) return FAILED(hr) ? hr : S_FALSE;  // the window has no caption
+    *name = runtime_.alloc_string(Wide(host_->ButtonName(slot)).c_str());
+    return *name ? S_OK : E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return Nothing(value); }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
+    return Nothing(text);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (!role) return E_POINTER;
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    if (FAILED(hr)) return hr;
+    role->vt = VT_I4;
+    role->lVal = hr == S_OK ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_CLIENT;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (!state) return E_POINTER;
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    if (FAILED(hr)) return hr;
+    const bool self = hr != S_OK;
+    const bool window_focused = GetFocus() == host_->Hwnd();
+    long flags = STATE_SYSTEM_FOCUSABLE;
+    if (self) {
+      if (window_focused && host_->FocusedSlot() < 0) flags |= STATE_SYSTEM_FOCUSED;
+    } else {
+      if (window_focused && host_->FocusedSlot() == slot) flags |= STATE_SYSTEM_FOCUSED;
+      if (host_->PressedSlot() == slot) flags |= STATE_SYSTEM_PRESSED;
+      if (!host_->ButtonShown(slot)) flags |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+    }
+    state->vt = VT_I4;
+    state->lVal = flags;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* help) override { return Nothing(help); }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, long* topic) override {
+    if (topic) *topic = 0;
+    return Nothing(file);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* keys) override {
+    return Nothing(keys);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+    if (!focus) return E_POINTER;
+    focus->vt = VT_EMPTY;
+    if (!host_) return E_FAIL;
+    if (GetFocus() != host_->Hwnd()) return S_FALSE;
+    focus->vt = VT_I4;
+    focus->lVal = host_->FocusedSlot() < 0 ? CHILDID_SELF : server_->ChildId(host_->FocusedSlot());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+    if (!selection) return E_POINTER;
+    selection->vt = VT_EMPTY;
+    return host_ ? S_FALSE : E_FAIL;
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    if (!action) return E_POINTER;
+    *action = nullptr;
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    if (hr != S_OK) return FAILED(hr) ? hr : S_FALSE;
+    *action = runtime_.alloc_string(L"Press");
+    return *action ? S_OK : E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                        VARIANT child) override {
+    if (!left || !top || !width || !height) return E_POINTER;
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    if (FAILED(hr)) return hr;
+    RECT box{};
+    if (hr == S_OK) {
+      box = host_->ButtonBox(slot);
+    } else {
+      GetClientRect(host_->Hwnd(), &box);
+    }
+    MapWindowPoints(host_->Hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&box), 2);
+    *left = box.left;
+    *top = box.top;
+    *width = box.right - box.left;
+    *height = box.bottom - box.top;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+    if (!end) return E_POINTER;
+    end->vt = VT_EMPTY;
+    int slot = 0;
+    const HRESULT hr = Resolve(start, &slot);
+    if (FAILED(hr)) return hr;
+    const long count = host_->ButtonCount();
+    long to = 0;
+    const long from = hr == S_OK ? server_->ChildId(slot) : CHILDID_SELF;
+    if (from == CHILDID_SELF) {
+      if (direction == NAVDIR_FIRSTCHILD) to = 1;
+      if (direction == NAVDIR_LASTCHILD) to = count;
+    } else {
+      if (direction == NAVDIR_NEXT) to = from + 1;
+      if (direction == NAVDIR_PREVIOUS) to = from - 1;
+    }
+    if (to < 1 || to > count) return S_FALSE;
+    end->vt = VT_I4;
+    end->lVal = to;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
+    if (!hit) return E_POINTER;
+    hit->vt = VT_EMPTY;
+    if (!host_) return E_FAIL;
+    POINT point{x, y};
+    ScreenToClient(host_->Hwnd(), &point);
+    RECT client{};
+    GetClientRect(host_->Hwnd(), &client);
+    if (!PtInRect(&client, point)) return S_FALSE;
+    const int id = server_->ChildId(host_->SlotAt(point));
+    hit->vt = VT_I4;
+    hit->lVal = id > 0 ? id : CHILDID_SELF;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    if (hr != S_OK) return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
+    // Not inside the reader's call: a click may end the program.
+    host_->PressLater(slot);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+ private:
+  // S_OK and the slot for a button, S_FALSE for the client itself, an error
+  // for anything else or once the window is gone.
+  HRESULT Resolve(const VARIANT& child, int* slot) const {
+    if (!host_) return E_FAIL;
+    if (child.vt != VT_I4) return E_INVALIDARG;
+    if (child.lVal == CHILDID_SELF) return S_FALSE;
+    if (child.lVal < 1 || child.lVal > host_->ButtonCount()) return E_INVALIDARG;
+    *slot = host_->ButtonSlot(child.lVal - 1);
+    return S_OK;
+  }
+  HRESULT Nothing(BSTR* out) const {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return host_ ? S_FALSE : E_FAIL;
+  }
+
+  ULONG references_ = 1;
+  AccessibleServer* server_;
+  AccessibleHost* host_;
+  const AccessibleServer::Runtime& runtime_;
+};
+
+AccessibleServer::AccessibleServer(AccessibleHost& host) : host_(host) {}
+
+AccessibleServer::~AccessibleServer() {
+  if (object_) {
+    // Readers may still hold it; from now on it answers that the window is gone.
+    object_->Disconnect();
+    object_->Release();
+  }
+}
+
+LRESULT AccessibleServer::OnGetObject(WPARAM wparam, LPARAM lparam) {
+  if (static_cast<DWORD>(lparam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
+  if (!runtime_) runtime_ = std::make_unique<Runtime>();
+  if (!runtime_->Ready()) return 0;
+  if (!object_) object_ = new ClientAccessible(*this, host_, *runtime_);
+  return runtime_->from_object(kIidIAccessible, wparam, object_);
+}
+
+void AccessibleServer::NotifyFocus(int slot) const {
+  const int id = ChildId(slot);
+  NotifyWinEvent(EVENT_OBJECT_FOCUS, host_.Hwnd(), OBJID_CLIENT, id > 0 ? id : CHILDID_SELF);
+}
+
+int AccessibleServer::ChildId(int slot) const {
+  for (int i = 0; i < host_.ButtonCount(); ++i) {
+    if (host_.ButtonSlot(i) == slot) return i + 1;
+  }
+  return 0;
+}
+
+}  // namespace talvo::win32

@@ -1,0 +1,308 @@
+#include "platform/win32/controls.h"
+
+#include <algorithm>
+
+namespace talvo::win32 {
+namespace {
+
+RECT Union(const RECT& a, const RECT& b) {
+  RECT both{};
+  UnionRect(&both, &a, &b);
+  return both;
+}
+
+// Replays display lists onto a DC, with the target's top-left at `origin`.
+class GdiCanvas final : public PixelCanvas {
+ public:
+  GdiCanvas(HDC dc, POINT origin) : dc_(dc), origin_(origin), saved_(dc) {}
+  void SetDrawMode(int mode) override { SetROP2(dc_, mode); }
+  void Fill(const PixelBox& box, Colour colour) override {
+    // A rectangle with no pen fills one pixel short of its right and bottom
+    // coordinates, and, unlike FillRect, honours the draw mode.
+    ScopedBrush brush(CreateSolidBrush(ResolveColour(colour)));
+    ScopedSelect select_brush(dc_, brush.Get());
+    ScopedSelect select_pen(dc_, GetStockObject(NULL_PEN));
+    Rectangle(dc_, origin_.x + box.left, origin_.y + box.top, origin_.x + box.right + 1,
+              origin_.y + box.bottom + 1);
+  }
+  void Slant(int x1, int y1, int x2, int y2, int width, Colour colour) override {
+    const COLORREF rgb = ResolveColour(colour);
+    ScopedPen pen(CreatePen(PS_SOLID, width, rgb));
+    ScopedSelect select(dc_, pen.Get());
+    MoveToEx(dc_, origin_.x + x1, origin_.y + y1, nullptr);
+    LineTo(dc_, origin_.x + x2, origin_.y + y2);
+    SetPixel(dc_, origin_.x + x2, origin_.y + y2, rgb);  // the end point too
+  }
+
+ private:
+  HDC dc_;
+  POINT origin_;
+  ScopedSaveDC saved_;
+};
+
+// Raised or sunken, as the platform draws a button's edge at 96 dpi, and with
+// each of its two lines as many pixels wide as a line is at other sizes.
+void DrawButtonEdge(HDC dc, const RECT& box, bool sunken, int width) {
+  RECT r = box;
+  if (width == 1) {
+    DrawEdge(dc, &r, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    return;
+  }
+  for (UINT line :
+       {sunken ? BDR_SUNKENOUTER : BDR_RAISEDOUTER, sunken ? BDR_SUNKENINNER : BDR_RAISEDINNER}) {
+    for (int i = 0; i < width; ++i) {
+      DrawEdge(dc, &r, line, BF_RECT);
+      InflateRect(&r, -1, -1);
+    }
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Node
+
+Node::Node(FormHost& host, const Init& init)
+    : host_(host),
+      slot_(init.slot),
+      def_(init.def),
+      parent_(init.parent),
+      left_(init.left),
+      top_(init.top),
+      width_(init.width),
+      height_(init.height),
+      caption_(init.caption),
+      tag_(init.tag) {}
+
+RECT Node::ClientBox() const {
+  const Scale& scale = host_.CurrentScale();
+  const RECT outer = parent_ ? parent_->ClientBox() : RECT{};
+  const int x = outer.left + scale.ToPixels(left_);
+  const int y = outer.top + scale.ToPixels(top_);
+  return {x, y, x + scale.ToPixels(width_), y + scale.ToPixels(height_)};
+}
+
+bool Node::Change(float& field, float twips) {
+  const RECT before = ClientBox();
+  field = twips;
+  host_.Repaint(Union(before, ClientBox()));
+  host_.Relaid();
+  return true;
+}
+
+bool Node::SetVisible(bool visible) {
+  visible_ = visible;
+  host_.Repaint(ClientBox());
+  host_.Relaid();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// PictureBoxNode
+
+PictureBoxNode::PictureBoxNode(FormHost& host, const Init& init, Colour back_colour)
+    : Node(host, init), back_colour_(back_colour) {}
+
+bool PictureBoxNode::SetPicture(PictureRef picture) {
+  auto win32 = std::dynamic_pointer_cast<const Win32Picture>(picture);
+  if (!win32) return false;
+  picture_ = std::move(win32);
+  return Cls();  // a new picture starts with nothing drawn on it
+}
+
+bool PictureBoxNode::Cls() {
+  drawing_.Clear();
+  host_.Repaint(ClientBox());
+  return true;
+}
+
+bool PictureBoxNode::Drawn(bool added) {
+  if (added) host_.Repaint(ClientBox());
+  return added;
+}
+
+bool PictureBoxNode::Line(float x1, float y1, float x2, float y2, Colour colour) {
+  return Drawn(drawing_.Line(x1, y1, x2, y2, colour));
+}
+
+bool PictureBoxNode::Box(float x1, float y1, float x2, float y2, Colour colour) {
+  return Drawn(drawing_.Box(x1, y1, x2, y2, colour));
+}
+
+bool PictureBoxNode::FilledBox(float x1, float y1, float x2, float y2, Colour colour) {
+  return Drawn(drawing_.FilledBox(x1, y1, x2, y2, colour));
+}
+
+void PictureBoxNode::Paint(HDC dc, const RECT& box) const {
+  ScopedBrush brush(CreateSolidBrush(ResolveColour(back_colour_)));
+  FillRect(dc, &box, brush.Get());
+  const Scale& scale = host_.CurrentScale();
+  if (picture_) picture_->Render(dc, box.left, box.top, scale);
+  GdiCanvas canvas(dc, {box.left, box.top});
+  drawing_.Replay(scale, canvas);
+}
+
+// ---------------------------------------------------------------------------
+// WindowNode
+
+WindowNode::WindowNode(FormHost& host, const def::WindowDef& def)
+    : PictureBoxNode(host,
+                     {def::kWindow,
+                      nullptr,
+                      nullptr,
+                      def.left,
+                      def.top,
+                      def.width,
+                      def.height,
+                      def.caption,
+                      {}},
+                     def.back_colour) {}
+
+RECT WindowNode::ScreenRect() const {
+  RECT r{};
+  GetWindowRect(host_.Hwnd(), &r);
+  return r;
+}
+
+float WindowNode::Left() const { return host_.CurrentScale().ToTwips(ScreenRect().left); }
+float WindowNode::Top() const { return host_.CurrentScale().ToTwips(ScreenRect().top); }
+float WindowNode::Width() const {
+  const RECT r = ScreenRect();
+  return host_.CurrentScale().ToTwips(r.right - r.left);
+}
+float WindowNode::Height() const {
+  const RECT r = ScreenRect();
+  return host_.CurrentScale().ToTwips(r.bottom - r.top);
+}
+
+bool WindowNode::Place(const RECT& r) {
+  return SetWindowPos(host_.Hwnd(), nullptr, r.left, r.top, std::max(0L, r.right - r.left),
+                      std::max(0L, r.bottom - r.top),
+                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) != FALSE;
+}
+
+bool WindowNode::SetLeft(float twips) {
+  RECT r = ScreenRect();
+  OffsetRect(&r, host_.CurrentScale().ToPixels(twips) - r.left, 0);
+  return Place(r);
+}
+bool WindowNode::SetTop(float twips) {
+  RECT r = ScreenRect();
+  OffsetRect(&r, 0, host_.CurrentScale().ToPixels(twips) - r.top);
+  return Place(r);
+}
+bool WindowNode::SetWidth(float twips) {
+  RECT r = ScreenRect();
+  r.right = r.left + host_.CurrentScale().ToPixels(twips);
+  return Place(r);
+}
+bool WindowNode::SetHeight(float twips) {
+  RECT r = ScreenRect();
+  r.bottom = r.top + host_.CurrentScale().ToPixels(twips);
+  return Place(r);
+}
+
+bool WindowNode::SetVisible(bool visible) {
+  // Shown without taking the activation from whoever has it.
+  ShowWindow(host_.Hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+  return true;
+}
+
+RECT WindowNode::ClientBox() const {
+  RECT client{};
+  GetClientRect(host_.Hwnd(), &client);
+  return client;
+}
+
+// ---------------------------------------------------------------------------
+// LabelNode
+
+LabelNode::LabelNode(FormHost& host, const Init& init, const def::Font& font)
+    : Node(host, init), font_def_(font) {
+  Rescale();
+}
+
+void LabelNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale()); }
+
+void LabelNode::Paint(HDC dc, const RECT& box) const {
+  font_->Draw(dc, Def()->caption, box, Def()->alignment, ResolveColour(Def()->fore_colour));
+}
+
+// ---------------------------------------------------------------------------
+// ButtonNode
+
+ButtonNode::ButtonNode(FormHost& host, const Init& init, const def::Font& font,
+                       std::shared_ptr<const Win32Picture> picture)
+    : Node(host, init), font_def_(font), picture_(std::move(picture)) {
+  Rescale();
+}
+
+void ButtonNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale()); }
+
+bool ButtonNode::SetPicture(PictureRef picture) {
+  auto win32 = std::dynamic_pointer_cast<const Win32Picture>(picture);
+  if (!win32) return false;
+  picture_ = std::move(win32);
+  host_.Repaint(ClientBox());
+  return true;
+}
+
+void ButtonNode::Paint(HDC dc, const RECT& box) const {
+  const Scale& scale = host_.CurrentScale();
+  const int line = scale.LineWidth();
+  const bool pressed = host_.PressedSlot() == Slot();
+  {
+    ScopedBrush brush(CreateSolidBrush(ResolveColour(Def()->back_colour)));
+    FillRect(dc, &box, brush.Get());
+  }
+  // Pressed, the content moves down and right as the edge sinks.
+  const int shift = pressed ? line : 0;
+  if (picture_) {
+    const SIZE size = picture_->Pixels(scale);
+    ScopedSaveDC saved(dc);
+    const int inset = scale.FromDesignPixels(2);
+    IntersectClipRect(dc, box.left + inset, box.top + inset, box.right - inset, box.bottom - inset);
+    picture_->Render(dc, (box.left + box.right - size.cx) / 2 + shift,
+                     (box.top + box.bottom - size.cy) / 2 + shift, scale);
+  }
+  if (!Def()->caption.empty()) {
+    RECT text = box;
+    OffsetRect(&text, shift, shift);
+    font_->Draw(dc, Def()->caption, text, def::Align::Center, GetSysColor(COLOR_BTNTEXT), true);
+  }
+  DrawButtonEdge(dc, box, pressed, line);
+  if (host_.MarkedSlot() == Slot()) {
+    RECT focus = box;
+    const int inset = scale.FromDesignPixels(4);
+    InflateRect(&focus, -inset, -inset);
+    for (int i = 0; i < line; ++i) {
+      DrawFocusRect(dc, &focus);
+      InflateRect(&focus, -1, -1);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// ImageNode
+
+ImageNode::ImageNode(FormHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture)
+    : Node(host, init), picture_(std::move(picture)) {}
+
+bool ImageNode::SetPicture(PictureRef picture) {
+  auto win32 = std::dynamic_pointer_cast<const Win32Picture>(picture);
+  if (!win32) return false;
+  picture_ = std::move(win32);
+  host_.Repaint(ClientBox());
+  return true;
+}
+
+void ImageNode::Paint(HDC dc, const RECT& box) const {
+  if (!picture_) return;
+  if (Def()->stretch) {
+    picture_->Draw(dc, box);
+  } else {
+    picture_->Render(dc, box.left, box.top, host_.CurrentScale());
+  }
+}
+
+}  // namespace talvo::win32

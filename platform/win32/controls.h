@@ -1,0 +1,175 @@
+// The controls of a form, without windows of their own: picture boxes and the
+// window itself (surfaces that keep what is drawn on them as display lists),
+// labels, command buttons and image controls. Each keeps its geometry in twips
+// relative to its parent and paints itself into the box of client pixels the
+// form hands it; the form walks them in one paint path (form_window.cpp) and
+// hit-tests them (pointer.cpp).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "common/display_list.h"
+#include "common/form_def.h"
+#include "platform/win32/picture.h"
+#include "platform/win32/text.h"
+
+namespace talvo::win32 {
+
+// What a control needs of the window it lives in.
+class FormHost {
+ public:
+  virtual ~FormHost() = default;
+  virtual HWND Hwnd() const = 0;
+  virtual const Scale& CurrentScale() const = 0;
+  // Part of the client area, in pixels, must be painted again.
+  virtual void Repaint(const RECT& box) = 0;
+  // A control moved, resized, appeared or disappeared.
+  virtual void Relaid() = 0;
+  virtual int PressedSlot() const = 0;
+  // The button that shows the focus mark, or Form::kNone.
+  virtual int MarkedSlot() const = 0;
+};
+
+class Node : public Surface {
+ public:
+  struct Init {
+    int slot;
+    const def::ControlDef* def;  // nullptr for the window itself
+    Node* parent;
+    float left, top, width, height;
+    std::u16string_view caption, tag;
+  };
+  Node(FormHost& host, const Init& init);
+
+  float Left() const override { return left_; }
+  float Top() const override { return top_; }
+  float Width() const override { return width_; }
+  float Height() const override { return height_; }
+  bool SetLeft(float twips) override { return Change(left_, twips); }
+  bool SetTop(float twips) override { return Change(top_, twips); }
+  bool SetWidth(float twips) override { return Change(width_, twips); }
+  bool SetHeight(float twips) override { return Change(height_, twips); }
+  std::u16string Tag() const override { return tag_; }
+  void SetTag(std::u16string text) override { tag_ = std::move(text); }
+  std::u16string Caption() const override { return caption_; }
+  bool SetPicture(PictureRef) override { return false; }
+  bool SetVisible(bool visible) override;
+  // Only picture boxes and the window can be drawn on.
+  bool Cls() override { return false; }
+  bool SetDrawMode(int) override { return false; }
+  bool Line(float, float, float, float, Colour) override { return false; }
+  bool Box(float, float, float, float, Colour) override { return false; }
+  bool FilledBox(float, float, float, float, Colour) override { return false; }
+
+  int Slot() const { return slot_; }
+  const def::ControlDef* Def() const { return def_; }
+  Node* Parent() const { return parent_; }
+  const std::vector<Node*>& Children() const { return children_; }
+  void Adopt(Node& child) { children_.push_back(&child); }
+  bool IsLabel() const { return def_ && def_->kind == def::Kind::Label; }
+  // Shown when it and every container around it are. The window itself is
+  // painted whenever the platform asks, so it counts as shown.
+  bool Shown() const { return !parent_ || (visible_ && parent_->Shown()); }
+  // Where it is, in client pixels at the current scale; not clipped.
+  virtual RECT ClientBox() const;
+  // Its own content into its box; children are painted by the form.
+  virtual void Paint(HDC dc, const RECT& box) const = 0;
+  // Fonts and the like again, at the host's current scale.
+  virtual void Rescale() {}
+
+ protected:
+  bool Change(float& field, float twips);
+  FormHost& host_;
+  bool visible_ = true;
+
+ private:
+  const int slot_;
+  const def::ControlDef* const def_;
+  Node* const parent_;
+  std::vector<Node*> children_;
+  float left_, top_, width_, height_;
+  std::u16string caption_, tag_;
+};
+
+// A picture box: its back colour, its picture at natural size from the
+// top-left corner, then what was drawn on it.
+class PictureBoxNode : public Node {
+ public:
+  PictureBoxNode(FormHost& host, const Init& init, Colour back_colour);
+  bool SetPicture(PictureRef picture) override;
+  bool Cls() override;
+  bool SetDrawMode(int mode) override { return drawing_.SetDrawMode(mode); }
+  bool Line(float x1, float y1, float x2, float y2, Colour colour) override;
+  bool Box(float x1, float y1, float x2, float y2, Colour colour) override;
+  bool FilledBox(float x1, float y1, float x2, float y2, Colour colour) override;
+  void Paint(HDC dc, const RECT& box) const override;
+
+ private:
+  bool Drawn(bool added);
+  Colour back_colour_;
+  std::shared_ptr<const Win32Picture> picture_;
+  DisplayList drawing_;
+};
+
+// The window itself: a surface whose geometry is the top-level window's,
+// in screen twips.
+class WindowNode final : public PictureBoxNode {
+ public:
+  WindowNode(FormHost& host, const def::WindowDef& def);
+  float Left() const override;
+  float Top() const override;
+  float Width() const override;
+  float Height() const override;
+  bool SetLeft(float twips) override;
+  bool SetTop(float twips) override;
+  bool SetWidth(float twips) override;
+  bool SetHeight(float twips) override;
+  bool SetVisible(bool visible) override;
+  RECT ClientBox() const override;
+
+ private:
+  RECT ScreenRect() const;
+  bool Place(const RECT& r);
+};
+
+class LabelNode final : public Node {
+ public:
+  LabelNode(FormHost& host, const Init& init, const def::Font& font);
+  void Paint(HDC dc, const RECT& box) const override;
+  void Rescale() override;
+
+ private:
+  const def::Font& font_def_;
+  std::optional<TextFont> font_;
+};
+
+// A command button in the graphical style: face in its back colour, picture
+// and caption centred, a raised edge (sunken while pressed), a focus mark.
+class ButtonNode final : public Node {
+ public:
+  ButtonNode(FormHost& host, const Init& init, const def::Font& font,
+             std::shared_ptr<const Win32Picture> picture);
+  bool SetPicture(PictureRef picture) override;
+  void Paint(HDC dc, const RECT& box) const override;
+  void Rescale() override;
+
+ private:
+  const def::Font& font_def_;
+  std::optional<TextFont> font_;
+  std::shared_ptr<const Win32Picture> picture_;
+};
+
+// An image control: its picture at natural size, or stretched to its box.
+class ImageNode final : public Node {
+ public:
+  ImageNode(FormHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture);
+  bool SetPicture(PictureRef picture) override;
+  void Paint(HDC dc, const RECT& box) const override;
+
+ private:
+  std::shared_ptr<const Win32Picture> picture_;
+};
+
+}  // namespace talvo::win32

@@ -1,0 +1,26 @@
+// The display's resolution, per monitor. The program declares itself
+// per-monitor DPI aware (in its manifest, and at start for systems that read
+// only the call), so Windows never stretches its bitmap: the window realises
+// its twips at the DPI of the monitor it is on and re-realises them when it
+// is dragged to a monitor with another DPI (WM_DPICHANGED). Every newer API
+// is looked up at run time, with the screen DC's LOGPIXELSX as the fallback;
+// a system that refuses an awareness level (Wine refuses PerMonitorV2) is not
+// an error.
+#pragma once
+
+#include <vector>
+
+#include "common/placement.h"
+#include "platform/win32/win32.h"
+
+namespace talvo::win32 {
+
+void DeclarePerMonitorAwareness();
+// The DPI of the monitor a window is on.
+int WindowDpi(HWND hwnd);
+// The DPI of the primary monitor, which a window takes before it has a place.
+int SystemDpi();
+// The work area of every monitor (the screen less its task bars).
+std::vector<ScreenRect> WorkAreas();
+
+}  // namespace talvo::win32

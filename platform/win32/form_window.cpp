@@ -1,0 +1,379 @@
+#include "platform/win32/form_window.h"
+
+#include <stdexcept>
+
+#include "platform/win32/dpi.h"
+
+namespace talvo::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TalvoOfficeForm";
+constexpr UINT kFinishStart = WM_APP + 1;
+constexpr UINT kPressButton = WM_APP + 2;
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
+
+bool RegisterFormClass(WNDPROC proc) {
+  static const bool registered = [proc] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  return registered;
+}
+
+bool IsPointerMessage(UINT message) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The one paint path: a container's back colour, picture and drawing, then
+// its other children, then its labels, each clipped to its container.
+void PaintNode(HDC dc, const Node& node) {
+  if (!node.Shown()) return;
+  const RECT box = node.ClientBox();
+  ScopedSaveDC saved(dc);
+  IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+  node.Paint(dc, box);
+  for (const Node* child : node.Children()) {
+    if (!child->IsLabel()) PaintNode(dc, *child);
+  }
+  for (const Node* child : node.Children()) {
+    if (child->IsLabel()) PaintNode(dc, *child);
+  }
+}
+
+ScreenRect DesignRect(const def::WindowDef& window, const Scale& scale) {
+  const int x = scale.ToPixels(window.left);
+  const int y = scale.ToPixels(window.top);
+  return {x, y, x + scale.ToPixels(window.width), y + scale.ToPixels(window.height)};
+}
+
+}  // namespace
+
+FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
+                       ResourcePictureLoader& pictures, int dpi)
+    : definition_(definition),
+      input_(input),
+      pictures_(pictures),
+      scale_(dpi > 0 ? dpi : SystemDpi()),
+      window_(std::make_unique<WindowNode>(*this, definition.window)) {
+  if (!RegisterFormClass(&FormWindow::Proc)) return;
+  const std::vector<ScreenRect> work_areas = WorkAreas();
+  ScreenRect place = FirstPlacement(DesignRect(definition.window, scale_), work_areas);
+  const std::wstring caption = Wide(definition.window.caption);
+  // Hidden until the program shows it; no frame, so client and window agree.
+  if (!CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP, place.left, place.top,
+                       place.Width(), place.Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
+                       this)) {
+    hwnd_ = nullptr;
+    return;
+  }
+  if (const int actual = WindowDpi(hwnd_); dpi <= 0 && actual != scale_.Dpi()) {
+    // It landed on a monitor with another DPI than the primary one.
+    scale_ = Scale(actual);
+    place = FirstPlacement(DesignRect(definition.window, scale_), work_areas);
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, place.Width(), place.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Build(definition);
+  pointer_.emplace(*this, input_, *window_, [this](int slot) -> const Node& { return At(slot); });
+}
+
+FormWindow::~FormWindow() {
+  tooltip_.reset();
+  if (hwnd_ && IsWindow(hwnd_)) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void FormWindow::Build(const def::FormDef& definition) {
+  const auto& controls = definition.controls;
+  nodes_.reserve(controls.size());
+  cursors_.resize(controls.size());
+  for (int slot = 0; slot < static_cast<int>(controls.size()); ++slot) {
+    const def::ControlDef& d = controls[slot];
+    Node& parent = d.parent == def::kWindow ? *window_ : *nodes_.at(d.parent);
+    const Node::Init init{slot, &d, &parent, d.left, d.top, d.width, d.height, d.caption, d.tag};
+    const def::Font& font = d.font ? *d.font : *definition.window.font;
+    auto picture = d.picture ? pictures_.LoadWin32(d.picture->asset) : nullptr;
+    std::unique_ptr<Node> node;
+    switch (d.kind) {
+      case def::Kind::PictureBox:
+        node = std::make_unique<PictureBoxNode>(*this, init, d.back_colour);
+        if (picture) IgnoreFailure(node->SetPicture(picture));
+        break;
+      case def::Kind::Label:
+        node = std::make_unique<LabelNode>(*this, init, font);
+        break;
+      case def::Kind::CommandButton:
+        node = std::make_unique<ButtonNode>(*this, init, font, std::move(picture));
+        break;
+      case def::Kind::Image:
+        node = std::make_unique<ImageNode>(*this, init, std::move(picture));
+        break;
+    }
+    parent.Adopt(*node);
+    nodes_.push_back(std::move(node));
+  }
+  buttons_ = def::TabStops(controls);
+}
+
+Node& FormWindow::At(int slot) const {
+  if (slot == def::kWindow) return *window_;
+  return *nodes_.at(static_cast<size_t>(slot));
+}
+
+Surface& FormWindow::PictureBox(int slot) {
+  if (auto* box = dynamic_cast<PictureBoxNode*>(&At(slot))) return *box;
+  throw std::invalid_argument("not a picture box");
+}
+
+LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self || !self->pointer_) return DefWindowProcW(hwnd, message, wparam, lparam);
+  // Nothing may unwind through the system's frames; a failed handler counts
+  // as a statement that failed and was skipped.
+  try {
+    return self->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (IsPointerMessage(message)) {
+    if (message == WM_MOUSEMOVE) FinishStart();
+    if (tooltip_) tooltip_->Relay(message, wparam, lparam);
+    pointer_->OnMouse(message, wparam, lparam);
+    return 0;
+  }
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers everything
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_PRINTCLIENT:
+      PaintContent(reinterpret_cast<HDC>(wparam));
+      return 0;
+    case WM_SIZE:
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_CAPTURECHANGED:
+      pointer_->OnCaptureChanged();
+      return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor(lparam)) return TRUE;
+      break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (OnKey(message, wparam, lparam)) return 0;
+      break;
+    case WM_SETFOCUS:
+      RepaintSlot(focus_);
+      accessible_.NotifyFocus(focus_);
+      return 0;
+    case WM_KILLFOCUS:
+      RepaintSlot(focus_);
+      return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT object = accessible_.OnGetObject(wparam, lparam)) return object;
+      break;
+    case kDpiChanged:
+      OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case kFinishStart:
+      FinishStart();
+      return 0;
+    case kPressButton:
+      input_.Press(static_cast<int>(wparam));
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);  // the program's only window
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void FormWindow::PaintContent(HDC dc) {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  // Composed off screen, so the picture appears whole, never panel by panel.
+  ScopedMemoryDC frame(dc);
+  ScopedBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  if (!frame.Get() || !bitmap) return;
+  ScopedSelect select(frame.Get(), bitmap.Get());
+  PaintNode(frame.Get(), *window_);
+  BitBlt(dc, 0, 0, client.right, client.bottom, frame.Get(), 0, 0, SRCCOPY);
+}
+
+void FormWindow::OnPaint() {
+  {
+    ScopedPaint paint(hwnd_);
+    PaintContent(paint.Get());
+  }
+  if (!painted_) {
+    painted_ = true;
+    PostMessageW(hwnd_, kFinishStart, 0, 0);
+  }
+}
+
+void FormWindow::FinishStart() {
+  if (started_) return;
+  started_ = true;
+  const int big = scale_.FromDesignPixels(32), small = scale_.FromDesignPixels(16);
+  if (const auto* icon = definition_.window.icon) {
+    if (auto picture =
+            std::dynamic_pointer_cast<const IconPicture>(pictures_.LoadWin32(icon->asset))) {
+      big_icon_ = picture->Icon(big);
+      small_icon_ = picture->Icon(small);
+      SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.Get()));
+      SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.Get()));
+    }
+  }
+  MakeCursors();
+  tooltip_ = std::make_unique<Tooltip>(hwnd_);
+  UpdateTools();
+}
+
+void FormWindow::MakeCursors() {
+  for (size_t slot = 0; slot < definition_.controls.size(); ++slot) {
+    const def::ControlDef& d = definition_.controls[slot];
+    if (d.mouse_pointer != def::kMousePointerCustom || !d.mouse_icon) continue;
+    auto icon =
+        std::dynamic_pointer_cast<const IconPicture>(pictures_.LoadWin32(d.mouse_icon->asset));
+    if (icon)
+      cursors_[slot] = icon->Cursor(d.mouse_icon->hotspot_x, d.mouse_icon->hotspot_y, scale_);
+  }
+}
+
+void FormWindow::UpdateTools() {
+  if (!tooltip_) return;
+  std::vector<Tooltip::Tool> tools;
+  for (const auto& node : nodes_) {
+    if (node->Def()->tooltip.empty()) continue;
+    // Only the part that shows: containers and the window clip it.
+    RECT area = node->ClientBox();
+    for (const Node* outer = node->Parent(); outer; outer = outer->Parent()) {
+      const RECT box = outer->ClientBox();
+      IntersectRect(&area, &area, &box);
+    }
+    if (!node->Shown()) area = {};
+    tools.push_back({area, std::u16string(node->Def()->tooltip)});
+  }
+  tooltip_->SetTools(tools);
+}
+
+bool FormWindow::OnSetCursor(LPARAM lparam) {
+  if (LOWORD(lparam) != HTCLIENT) return false;
+  FinishStart();
+  POINT point{};
+  GetCursorPos(&point);
+  ScreenToClient(hwnd_, &point);
+  const int slot = HitTest(*window_, point);
+  if (slot < 0 || !cursors_.at(static_cast<size_t>(slot))) return false;
+  SetCursor(cursors_[static_cast<size_t>(slot)].Get());
+  return true;
+}
+
+bool FormWindow::OnKey(UINT message, WPARAM wparam, LPARAM lparam) {
+  const bool repeat = (lparam & (1 << 30)) != 0;
+  if (message == WM_KEYUP) {
+    if (wparam != VK_SPACE) return false;
+    input_.KeyUp(Key::Space);
+    return true;
+  }
+  switch (wparam) {
+    case VK_TAB:
+      input_.KeyDown(Key::Tab, GetKeyState(VK_SHIFT) < 0);
+      return true;
+    case VK_SPACE:
+      if (!repeat) input_.KeyDown(Key::Space, false);
+      return true;
+    case VK_RETURN:
+      if (!repeat) input_.KeyDown(Key::Enter, false);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  // The same twips at the new DPI: fonts, pictures, drawings and pointers
+  // are made again; the layout pass is not run again.
+  scale_ = Scale(dpi);
+  for (const auto& node : nodes_) node->Rescale();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (started_) {
+    MakeCursors();
+    UpdateTools();
+  }
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void FormWindow::Repaint(const RECT& box) {
+  if (hwnd_) InvalidateRect(hwnd_, &box, FALSE);
+}
+
+void FormWindow::Relaid() { UpdateTools(); }
+
+void FormWindow::RepaintSlot(int slot) {
+  if (slot >= 0) Repaint(At(slot).ClientBox());
+}
+
+int FormWindow::MarkedSlot() const { return GetFocus() == hwnd_ ? focus_ : kNone; }
+
+void FormWindow::ShowPressed(int slot) {
+  const int old = std::exchange(pressed_, slot);
+  RepaintSlot(old);
+  RepaintSlot(slot);
+}
+
+void FormWindow::ShowFocus(int slot) {
+  const int old = std::exchange(focus_, slot);
+  RepaintSlot(old);
+  RepaintSlot(slot);
+  if (GetFocus() == hwnd_) accessible_.NotifyFocus(slot);
+}
+
+void FormWindow::CapturePointer(int slot) { pointer_->Capture(slot); }
+
+void FormWindow::Unload() {
+  if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+std::u16string FormWindow::ButtonName(int slot) const {
+  const def::ControlDef& d = *At(slot).Def();
+  // The exit button has no caption; its hover text says what it does.
+  return std::u16string(d.caption.empty() ? d.tooltip : d.caption);
+}
+
+void FormWindow::PressLater(int slot) {
+  PostMessageW(hwnd_, kPressButton, static_cast<WPARAM>(slot), 0);
+}
+
+}  // namespace talvo::win32

@@ -1,0 +1,112 @@
+"""The keyboard and screen readers: Tab order, Enter and Space on the focused
+button, and the accessible objects read from another process (probe msaa)."""
+import re
+import time
+import unittest
+
+from harness import E2ETestCase
+import layout
+
+# Keyboard order: the exit button, then the rooms by TabIndex.
+NAMES = ["Exit System", "01-研一部/研二部專用", "02-公用區", "04-資訊部專用", "03-營業部專用",
+         "05-技研部專用", "06-海外廠會議專用"]
+ROOM_OF = {1: 2, 2: 0, 3: 3, 4: 1, 5: 4, 6: 5}  # child id -> room index
+ROLE_PUSHBUTTON, ROLE_CLIENT = 43, 10
+STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
+
+
+def read_msaa(session):
+    text = session.probe("msaa").replace("\r", "")
+    client = re.search(r"client role (\d+) children (\d+)", text)
+    children = [dict(id=int(m[0]), role=int(m[1]), state=int(m[2], 16),
+                     box=tuple(int(v) for v in m[3:7]), action=m[7], name=m[8])
+                for m in re.findall(r"child (\d+) role (\d+) state (\w+) at (-?\d+) (-?\d+) (\d+) "
+                                    r"(\d+) action (\S+) name (.*)", text)]
+    focus = int(re.search(r"focus (-?\d+)", text)[1])
+    return client, children, focus
+
+
+class KeyboardTest(E2ETestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.session.remove(r"C:\MrvPrg")
+        self.session.clear_records()
+
+    def start_and_activate(self):
+        app, win = layout.start_finished(self.session)
+        # The window shows without taking the activation; a click on the body
+        # (no control there) gives it the keyboard.
+        self.session.click(win.x + 20, win.y + 360)
+        time.sleep(0.3)
+        return app, win
+
+    def test_tab_walks_the_buttons_in_order_and_enter_launches_the_focused_room(self):
+        app, win = self.start_and_activate()
+        self.assertEqual(read_msaa(self.session)[2], 0, "no button has the focus yet")
+        walked = []
+        for _ in range(8):
+            self.session.key("Tab")
+            walked.append(read_msaa(self.session)[2])
+        self.assertEqual(walked, [1, 2, 3, 4, 5, 6, 7, 1], "wraps after 06")
+        self.session.key("shift+Tab")
+        self.assertEqual(read_msaa(self.session)[2], 7)
+        for _ in range(2):
+            self.session.key("shift+Tab")
+        focus = read_msaa(self.session)[2]
+        self.assertEqual(focus, 5)  # 03
+        self.session.key("Return")
+        record = self.session.wait_records(1)[0]
+        self.assertEqual(record["general.UserID"], "ds")
+        app.wait_exit(timeout=15)
+
+    def test_space_clicks_the_focused_button(self):
+        app, win = self.start_and_activate()
+        self.session.key("Tab", "Tab")  # 01
+        self.session.key("space")
+        self.assertEqual(self.session.wait_records(1)[0]["general.UserID"], "rd")
+        app.wait_exit(timeout=15)
+
+
+class ScreenReaderTest(E2ETestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.session.remove(r"C:\MrvPrg")
+        self.session.clear_records()
+
+    def test_seven_named_push_buttons_where_they_are_drawn(self):
+        app, win = layout.start_finished(self.session)
+        client, children, focus = read_msaa(self.session)
+        self.assertEqual((int(client[1]), int(client[2])), (ROLE_CLIENT, 7))
+        self.assertEqual([c["name"] for c in children], NAMES)
+        centres = [layout.EXIT_BUTTON] + [layout.room_centre(ROOM_OF[i]) for i in range(1, 7)]
+        for child, (cx, cy) in zip(children, centres):
+            with self.subTest(child=child["name"]):
+                self.assertEqual(child["role"], ROLE_PUSHBUTTON)
+                self.assertEqual(child["action"], "Press")
+                self.assertEqual(child["state"] & STATE_FOCUSABLE, STATE_FOCUSABLE)
+                x, y, w, h = child["box"]
+                # On the screen, around the button's centre.
+                self.assertTrue(x < win.x + cx < x + w and y < win.y + cy < y + h, child)
+        self.assertEqual(children[0]["box"][2:], (41, 37))
+        self.assertEqual(focus, -1, "the window is shown without taking the focus")
+
+        self.session.click(win.x + 20, win.y + 360)
+        time.sleep(0.3)
+        self.session.key("Tab", "Tab", "Tab")
+        _, children, focus = read_msaa(self.session)
+        self.assertEqual(focus, 3)
+        self.assertEqual([bool(c["state"] & STATE_FOCUSED) for c in children],
+                         [False, False, True, False, False, False, False])
+        app.kill()
+
+    def test_default_action_presses_the_button(self):
+        app, win = layout.start_finished(self.session)
+        self.assertIn("press 4 ok", self.session.probe("press", "4"))  # 04
+        self.assertEqual(self.session.wait_records(1)[0]["general.UserID"], "it")
+        app.wait_exit(timeout=15)
+
+
+if __name__ == "__main__":
+    unittest.main()
