@@ -156,7 +156,13 @@ WindowNode::WindowNode(FormHost& host, const def::WindowDef& def)
                       def.height,
                       def.caption,
                       {}},
-                     def.back_colour) {}
+                     def.back_colour),
+      written_{def.left, def.top, def.width, def.height} {}
+
+float WindowNode::Read(Side side, int pixels) const {
+  const Scale& scale = host_.CurrentScale();
+  return scale.ToPixels(written_[side]) == pixels ? written_[side] : scale.ToTwips(pixels);
+}
 
 RECT WindowNode::ScreenRect() const {
   RECT r{};
@@ -164,15 +170,15 @@ RECT WindowNode::ScreenRect() const {
   return r;
 }
 
-float WindowNode::Left() const { return host_.CurrentScale().ToTwips(ScreenRect().left); }
-float WindowNode::Top() const { return host_.CurrentScale().ToTwips(ScreenRect().top); }
+float WindowNode::Left() const { return Read(kLeft, ScreenRect().left); }
+float WindowNode::Top() const { return Read(kTop, ScreenRect().top); }
 float WindowNode::Width() const {
   const RECT r = ScreenRect();
-  return host_.CurrentScale().ToTwips(r.right - r.left);
+  return Read(kWidth, r.right - r.left);
 }
 float WindowNode::Height() const {
   const RECT r = ScreenRect();
-  return host_.CurrentScale().ToTwips(r.bottom - r.top);
+  return Read(kHeight, r.bottom - r.top);
 }
 
 bool WindowNode::Place(const RECT& r) {
@@ -182,27 +188,32 @@ bool WindowNode::Place(const RECT& r) {
 }
 
 bool WindowNode::SetLeft(float twips) {
+  written_[kLeft] = twips;
   RECT r = ScreenRect();
   OffsetRect(&r, host_.CurrentScale().ToPixels(twips) - r.left, 0);
   return Place(r);
 }
 bool WindowNode::SetTop(float twips) {
+  written_[kTop] = twips;
   RECT r = ScreenRect();
   OffsetRect(&r, 0, host_.CurrentScale().ToPixels(twips) - r.top);
   return Place(r);
 }
 bool WindowNode::SetWidth(float twips) {
+  written_[kWidth] = twips;
   RECT r = ScreenRect();
   r.right = r.left + host_.CurrentScale().ToPixels(twips);
   return Place(r);
 }
 bool WindowNode::SetHeight(float twips) {
+  written_[kHeight] = twips;
   RECT r = ScreenRect();
   r.bottom = r.top + host_.CurrentScale().ToPixels(twips);
   return Place(r);
 }
 
 bool WindowNode::SetVisible(bool visible) {
+  if (visible) host_.Showing();
   // Shown without taking the activation from whoever has it.
   ShowWindow(host_.Hwnd(), visible ? SW_SHOWNA : SW_HIDE);
   return true;

@@ -30,6 +30,8 @@ class FormHost {
   virtual int PressedSlot() const = 0;
   // The button that shows the focus mark, or Form::kNone.
   virtual int MarkedSlot() const = 0;
+  // The window is being shown as the start window, at its finished size.
+  virtual void Showing() = 0;
 };
 
 class Node : public Surface {
@@ -114,7 +116,9 @@ class PictureBoxNode : public Node {
 };
 
 // The window itself: a surface whose geometry is the top-level window's,
-// in screen twips.
+// in screen twips. A value reads back as the twips last written (or the
+// design's) while the window still has the pixels those twips give, so the
+// core sees exactly what it set at any DPI, not a value rounded to pixels.
 class WindowNode final : public PictureBoxNode {
  public:
   WindowNode(FormHost& host, const def::WindowDef& def);
@@ -130,8 +134,11 @@ class WindowNode final : public PictureBoxNode {
   RECT ClientBox() const override;
 
  private:
+  enum Side { kLeft, kTop, kWidth, kHeight };
+  float Read(Side side, int pixels) const;
   RECT ScreenRect() const;
   bool Place(const RECT& r);
+  float written_[4];  // twips, by Side
 };
 
 class LabelNode final : public Node {

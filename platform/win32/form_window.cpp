@@ -72,8 +72,7 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
       scale_(dpi > 0 ? dpi : SystemDpi()),
       window_(std::make_unique<WindowNode>(*this, definition.window)) {
   if (!RegisterFormClass(&FormWindow::Proc)) return;
-  const std::vector<ScreenRect> work_areas = WorkAreas();
-  ScreenRect place = FirstPlacement(DesignRect(definition.window, scale_), work_areas);
+  ScreenRect place = DesignRect(definition.window, scale_);
   const std::wstring caption = Wide(definition.window.caption);
   // Hidden until the program shows it; no frame, so client and window agree.
   if (!CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP, place.left, place.top,
@@ -85,7 +84,7 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
   if (const int actual = WindowDpi(hwnd_); dpi <= 0 && actual != scale_.Dpi()) {
     // It landed on a monitor with another DPI than the primary one.
     scale_ = Scale(actual);
-    place = FirstPlacement(DesignRect(definition.window, scale_), work_areas);
+    place = DesignRect(definition.window, scale_);
     SetWindowPos(hwnd_, nullptr, place.left, place.top, place.Width(), place.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -343,6 +342,19 @@ void FormWindow::Relaid() { UpdateTools(); }
 
 void FormWindow::RepaintSlot(int slot) {
   if (slot >= 0) Repaint(At(slot).ClientBox());
+}
+
+void FormWindow::Showing() {
+  // Where the window first appears, at its finished size, before its first
+  // paint: moved only if it would not be wholly on the screen.
+  if (std::exchange(placed_, true)) return;
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  const ScreenRect now{r.left, r.top, r.right, r.bottom};
+  const ScreenRect place = FirstPlacement(now, WorkAreas());
+  if (place == now) return;
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int FormWindow::MarkedSlot() const { return GetFocus() == hwnd_ ? focus_ : kNone; }

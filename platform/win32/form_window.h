@@ -61,6 +61,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   void Relaid() override;
   int PressedSlot() const override { return pressed_; }
   int MarkedSlot() const override;
+  void Showing() override;
 
   // AccessibleHost
   int ButtonCount() const override { return static_cast<int>(buttons_.size()); }
@@ -89,6 +90,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   int focus_ = kNone;
   bool painted_ = false;
   bool started_ = false;
+  bool placed_ = false;
 };
 
 }  // namespace talvo::win32

@@ -71,6 +71,9 @@ REGISTRY = r"""REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:00000060
+
 [HKEY_CLASSES_ROOT\.jnj]
 @="jnjfile"
 
@@ -401,6 +404,11 @@ class Session:
     def probe(self, *args, timeout=60):
         """Run probe.exe (tests/e2e/probe.cpp) in the prefix; return what it printed."""
         return self.wine(str(PROBE_EXE), *args, timeout=timeout).stdout
+
+    def set_dpi(self, dpi):
+        """The DPI every program started from now on sees (96 at each session start)."""
+        self.import_reg("REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
+                        f'"LogPixels"=dword:{dpi:08x}\n')
 
     def import_reg(self, text):
         path = self.prefix / "drive_c" / "talvo-e2e.reg"

@@ -25,6 +25,24 @@ ROOMS = {0: ("public", "02-Room"), 1: ("ds", "03-Room"), 2: ("rd", "01-Room"),
 
 MEETING_FILE = r"C:\MrvPrg\Tamsell\TamSell.jnj"
 
+# The same places in twips, for other DPIs: the window at design, and each
+# button as (left, top, width, height) from the window's top-left corner.
+WINDOW_TWIPS = (2475, 2055, 11010, 5685)
+_PANEL = (60, 750)  # Pan01 after the layout pass
+_ROOM_PANELS = {0: (825, 1770), 1: (825, 3045), 2: (825, 495), 3: (5730, 495),
+                4: (5730, 1770), 5: (5730, 3045)}
+EXIT_TWIPS = (60 + 75, 60 + 30, 615, 550)
+
+
+def room_twips(index):
+    x, y = _ROOM_PANELS[index]
+    return (_PANEL[0] + x + 45, _PANEL[1] + y + 30, 4110, 1005)
+
+
+def pixels(twips, dpi):
+    """Twips to the nearest pixel at a DPI, as the program converts them."""
+    return tuple(int(t * dpi / 1440 + 0.5) for t in twips)
+
 
 def start_finished(session):
     """Start the launcher; return it and its window once the layout pass has run

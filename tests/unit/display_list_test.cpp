@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "common/basecomm.h"
+#include "tests/fakes/fake_geometry.h"
+#include "tests/fakes/fake_toolkit.h"
 
 namespace talvo {
 namespace {
@@ -64,6 +66,26 @@ TEST(Scale, LinesFontsAndMarksGrowWithTheResolution) {
   EXPECT_EQ(Scale(192).FontPixels(12), 32);
   EXPECT_EQ(Scale(144).FromDesignPixels(32), 48);
   EXPECT_EQ(Scale(120).FromDesignPixels(4), 5);
+}
+
+// The caption drag at 144 dpi: the pointer's positions in the label and the
+// window's position reach the core as twips, and the window lands exactly
+// the pointer's offset in pixels away.
+TEST(Scale, DragAtAHigherResolutionMovesByExactlyThePointersOffset) {
+  for (const int dpi : {120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const Scale scale(dpi);
+    fakes::FakeTagHolder holder;
+    fakes::FakeGeometry window;
+    fakes::FakeToolkit events;
+    window.left = scale.ToTwips(248);
+    window.top = scale.ToTwips(206);
+    B03_Basecomm::DragBegin(holder, window, scale.ToTwips(133), scale.ToTwips(25));
+    B03_Basecomm::DragMove(holder, window, scale.ToTwips(133 + 120), scale.ToTwips(25 + 61),
+                           events);
+    EXPECT_EQ(scale.ToPixels(window.left), 248 + 120);
+    EXPECT_EQ(scale.ToPixels(window.top), 206 + 61);
+  }
 }
 
 // Writes each pixel operation as a line of text.

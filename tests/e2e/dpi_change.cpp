@@ -1,0 +1,100 @@
+// Moves the launcher's window to a monitor with another DPI as Windows does
+// (WM_DPICHANGED with the suggested rectangle) and compares what it then
+// paints with a window made at that DPI from the start. Wine never sends the
+// message, so the tests send it here, in the program's own process.
+//   dpi_change NEW_DPI   prints the sizes and "differ N": N pixels differ.
+#include "platform/win32/win32.h"  // before the other Windows headers
+
+#include <cstdio>
+#include <cwchar>
+#include <vector>
+
+#include "image_store/subset.h"
+#include "main_window/input.h"
+#include "main_window/mainform.h"
+#include "platform/win32/form_window.h"
+#include "platform/win32/system.h"
+#include "platform/win32/toolkit.h"
+
+namespace {
+
+using namespace talvo;
+using namespace talvo::win32;
+
+// The launcher's window after its load handler, at a given DPI.
+struct Launcher {
+  Launcher(int dpi, ResourcePictureLoader& pictures, Win32Toolkit& toolkit)
+      : window(def::kMainForm, input, pictures, dpi),
+        system(toolkit),
+        subset(pictures),
+        form(window, files, system, toolkit, subset) {
+    input.Bind(form, window);
+    form.Form_Load();
+  }
+  FormInput input;
+  FormWindow window;
+  Win32Files files;
+  Win32System system;
+  SubSetInstance subset;
+  mainform form;
+};
+
+SIZE SizeOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// The client area's pixels, as the window's paint path draws them.
+std::vector<DWORD> Pixels(FormWindow& window) {
+  const SIZE size = SizeOf(window.Hwnd());
+  ScopedGetDC screen;
+  ScopedMemoryDC dc(screen.Get());
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  ScopedBitmap bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return {};
+  ScopedSelect select(dc.Get(), bitmap.Get());
+  SendMessageW(window.Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+  GdiFlush();
+  const auto* first = static_cast<const DWORD*>(bits);
+  return {first, first + size.cx * size.cy};
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int dpi = argc == 2 ? static_cast<int>(std::wcstol(argv[1], nullptr, 10)) : 144;
+  ResourcePictureLoader pictures;
+  Win32Toolkit toolkit(pictures);
+
+  Launcher moved(96, pictures, toolkit);
+  const SIZE before = SizeOf(moved.window.Hwnd());
+  RECT suggested{};
+  GetWindowRect(moved.window.Hwnd(), &suggested);
+  suggested.right = suggested.left + MulDiv(before.cx, dpi, 96);
+  suggested.bottom = suggested.top + MulDiv(before.cy, dpi, 96);
+  SendMessageW(moved.window.Hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  const SIZE after = SizeOf(moved.window.Hwnd());
+
+  Launcher fresh(dpi, pictures, toolkit);
+  const SIZE made = SizeOf(fresh.window.Hwnd());
+  std::printf("before %ld %ld after %ld %ld fresh %ld %ld\n", before.cx, before.cy, after.cx,
+              after.cy, made.cx, made.cy);
+
+  const std::vector<DWORD> a = Pixels(moved.window);
+  const std::vector<DWORD> b = Pixels(fresh.window);
+  size_t differ = a.size() == b.size() && !a.empty() ? 0 : a.size() + b.size() + 1;
+  for (size_t i = 0; differ == 0 && i < a.size(); ++i) {
+    if ((a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF)) {
+      differ = 1;
+      for (size_t j = i + 1; j < a.size(); ++j) differ += (a[j] & 0xFFFFFF) != (b[j] & 0xFFFFFF);
+      std::printf("first difference at %zu %zu\n", i % static_cast<size_t>(after.cx),
+                  i / static_cast<size_t>(after.cx));
+    }
+  }
+  std::printf("differ %zu\n", differ);
+  return differ == 0 ? 0 : 1;
+}
