@@ -8,8 +8,6 @@ namespace talvo::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TalvoOfficeForm";
-constexpr UINT kFinishStart = WM_APP + 1;
-constexpr UINT kPressButton = WM_APP + 2;
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
 bool RegisterFormClass(WNDPROC proc) {
@@ -201,10 +199,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case kDpiChanged:
       OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
-    case kFinishStart:
+    case kFinishStartMessage:
       FinishStart();
       return 0;
-    case kPressButton:
+    case kPressMessage:
       input_.Press(static_cast<int>(wparam));
       return 0;
     case WM_DESTROY:
@@ -236,7 +234,7 @@ void FormWindow::OnPaint() {
   }
   if (!painted_) {
     painted_ = true;
-    PostMessageW(hwnd_, kFinishStart, 0, 0);
+    PostMessageW(hwnd_, kFinishStartMessage, 0, 0);
   }
 }
 
@@ -286,40 +284,6 @@ void FormWindow::UpdateTools() {
   tooltip_->SetTools(tools);
 }
 
-bool FormWindow::OnSetCursor(LPARAM lparam) {
-  if (LOWORD(lparam) != HTCLIENT) return false;
-  FinishStart();
-  POINT point{};
-  GetCursorPos(&point);
-  ScreenToClient(hwnd_, &point);
-  const int slot = HitTest(*window_, point);
-  if (slot < 0 || !cursors_.at(static_cast<size_t>(slot))) return false;
-  SetCursor(cursors_[static_cast<size_t>(slot)].Get());
-  return true;
-}
-
-bool FormWindow::OnKey(UINT message, WPARAM wparam, LPARAM lparam) {
-  const bool repeat = (lparam & (1 << 30)) != 0;
-  if (message == WM_KEYUP) {
-    if (wparam != VK_SPACE) return false;
-    input_.KeyUp(Key::Space);
-    return true;
-  }
-  switch (wparam) {
-    case VK_TAB:
-      input_.KeyDown(Key::Tab, GetKeyState(VK_SHIFT) < 0);
-      return true;
-    case VK_SPACE:
-      if (!repeat) input_.KeyDown(Key::Space, false);
-      return true;
-    case VK_RETURN:
-      if (!repeat) input_.KeyDown(Key::Enter, false);
-      return true;
-    default:
-      return false;
-  }
-}
-
 void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   // The same twips at the new DPI: fonts, pictures, drawings and pointers
   // are made again; the layout pass is not run again.
@@ -340,10 +304,6 @@ void FormWindow::Repaint(const RECT& box) {
 
 void FormWindow::Relaid() { UpdateTools(); }
 
-void FormWindow::RepaintSlot(int slot) {
-  if (slot >= 0) Repaint(At(slot).ClientBox());
-}
-
 void FormWindow::Showing() {
   // Where the window first appears, at its finished size, before its first
   // paint: moved only if it would not be wholly on the screen.
@@ -357,35 +317,8 @@ void FormWindow::Showing() {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int FormWindow::MarkedSlot() const { return GetFocus() == hwnd_ ? focus_ : kNone; }
-
-void FormWindow::ShowPressed(int slot) {
-  const int old = std::exchange(pressed_, slot);
-  RepaintSlot(old);
-  RepaintSlot(slot);
-}
-
-void FormWindow::ShowFocus(int slot) {
-  const int old = std::exchange(focus_, slot);
-  RepaintSlot(old);
-  RepaintSlot(slot);
-  if (GetFocus() == hwnd_) accessible_.NotifyFocus(slot);
-}
-
-void FormWindow::CapturePointer(int slot) { pointer_->Capture(slot); }
-
 void FormWindow::Unload() {
   if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
-}
-
-std::u16string FormWindow::ButtonName(int slot) const {
-  const def::ControlDef& d = *At(slot).Def();
-  // The exit button has no caption; its hover text says what it does.
-  return std::u16string(d.caption.empty() ? d.tooltip : d.caption);
-}
-
-void FormWindow::PressLater(int slot) {
-  PostMessageW(hwnd_, kPressButton, static_cast<WPARAM>(slot), 0);
 }
 
 }  // namespace talvo::win32

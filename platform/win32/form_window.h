@@ -41,6 +41,9 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   void PaintContent(HDC dc);
 
  private:
+  static constexpr UINT kFinishStartMessage = WM_APP + 1;
+  static constexpr UINT kPressMessage = WM_APP + 2;
+
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();

@@ -1,0 +1,74 @@
+// The window's share of the input: keys and the pointer's shape reported to
+// the core, what the core decides shown back (the pressed button, the
+// focused one, the control that holds the pointer), and presses asked for by
+// screen readers.
+#include "platform/win32/form_window.h"
+
+namespace talvo::win32 {
+
+bool FormWindow::OnSetCursor(LPARAM lparam) {
+  if (LOWORD(lparam) != HTCLIENT) return false;
+  FinishStart();
+  POINT point{};
+  GetCursorPos(&point);
+  ScreenToClient(hwnd_, &point);
+  const int slot = HitTest(*window_, point);
+  if (slot < 0 || !cursors_.at(static_cast<size_t>(slot))) return false;
+  SetCursor(cursors_[static_cast<size_t>(slot)].Get());
+  return true;
+}
+
+bool FormWindow::OnKey(UINT message, WPARAM wparam, LPARAM lparam) {
+  const bool repeat = (lparam & (1 << 30)) != 0;
+  if (message == WM_KEYUP) {
+    if (wparam != VK_SPACE) return false;
+    input_.KeyUp(Key::Space);
+    return true;
+  }
+  switch (wparam) {
+    case VK_TAB:
+      input_.KeyDown(Key::Tab, GetKeyState(VK_SHIFT) < 0);
+      return true;
+    case VK_SPACE:
+      if (!repeat) input_.KeyDown(Key::Space, false);
+      return true;
+    case VK_RETURN:
+      if (!repeat) input_.KeyDown(Key::Enter, false);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FormWindow::RepaintSlot(int slot) {
+  if (slot >= 0) Repaint(At(slot).ClientBox());
+}
+
+int FormWindow::MarkedSlot() const { return GetFocus() == hwnd_ ? focus_ : kNone; }
+
+void FormWindow::ShowPressed(int slot) {
+  const int old = std::exchange(pressed_, slot);
+  RepaintSlot(old);
+  RepaintSlot(slot);
+}
+
+void FormWindow::ShowFocus(int slot) {
+  const int old = std::exchange(focus_, slot);
+  RepaintSlot(old);
+  RepaintSlot(slot);
+  if (GetFocus() == hwnd_) accessible_.NotifyFocus(slot);
+}
+
+void FormWindow::CapturePointer(int slot) { pointer_->Capture(slot); }
+
+std::u16string FormWindow::ButtonName(int slot) const {
+  const def::ControlDef& d = *At(slot).Def();
+  // The exit button has no caption; its hover text says what it does.
+  return std::u16string(d.caption.empty() ? d.tooltip : d.caption);
+}
+
+void FormWindow::PressLater(int slot) {
+  PostMessageW(hwnd_, kPressMessage, static_cast<WPARAM>(slot), 0);
+}
+
+}  // namespace talvo::win32
