@@ -91,21 +91,13 @@ constexpr ControlDef Img(std::size_t n, std::u16string_view name, int index, flo
 // pointer is the box's own picture.
 constexpr ControlDef Box(std::size_t n, std::u16string_view name, int index, float left, float top,
                          float width, float height, int tab, int pointer) {
-  return {.kind = Kind::PictureBox,
-          .name = name,
-          .index = index,
-          .parent = kWindow,
-          .left = left,
-          .top = top,
-          .width = width,
-          .height = height,
-          .back_colour = 0x80000005,
-          .fore_colour = 0x80000008,
-          .appearance = Appearance::Flat,
-          .picture = &kSubSetPictures[n],
-          .mouse_pointer = pointer,
-          .mouse_icon = pointer == kMousePointerCustom ? &kSubSetPictures[n] : nullptr,
-          .tab_index = tab};
+  ControlDef box = Img(n, name, index, left, top, width, height, false);
+  box.kind = Kind::PictureBox;
+  box.appearance = Appearance::Flat;  // and the default window colours
+  box.mouse_pointer = pointer;
+  box.mouse_icon = pointer == kMousePointerCustom ? box.picture : nullptr;
+  box.tab_index = tab;
+  return box;
 }
 
 }  // namespace subset_pictures

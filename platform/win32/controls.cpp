@@ -90,6 +90,14 @@ bool Node::Change(float& field, float twips) {
   return true;
 }
 
+bool Node::Replace(std::shared_ptr<const Win32Picture>& held, PictureRef picture) {
+  auto win32 = std::dynamic_pointer_cast<const Win32Picture>(std::move(picture));
+  if (!win32) return false;  // not a picture this platform made
+  held = std::move(win32);
+  host_.Repaint(ClientBox());
+  return true;
+}
+
 bool Node::SetVisible(bool visible) {
   visible_ = visible;
   host_.Repaint(ClientBox());
@@ -104,10 +112,8 @@ PictureBoxNode::PictureBoxNode(FormHost& host, const Init& init, Colour back_col
     : Node(host, init), back_colour_(back_colour) {}
 
 bool PictureBoxNode::SetPicture(PictureRef picture) {
-  auto win32 = std::dynamic_pointer_cast<const Win32Picture>(picture);
-  if (!win32) return false;
-  picture_ = std::move(win32);
-  return Cls();  // a new picture starts with nothing drawn on it
+  // A new picture starts with nothing drawn on it.
+  return Replace(picture_, std::move(picture)) && Cls();
 }
 
 bool PictureBoxNode::Cls() {
@@ -250,13 +256,7 @@ ButtonNode::ButtonNode(FormHost& host, const Init& init, const def::Font& font,
 
 void ButtonNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale()); }
 
-bool ButtonNode::SetPicture(PictureRef picture) {
-  auto win32 = std::dynamic_pointer_cast<const Win32Picture>(picture);
-  if (!win32) return false;
-  picture_ = std::move(win32);
-  host_.Repaint(ClientBox());
-  return true;
-}
+bool ButtonNode::SetPicture(PictureRef picture) { return Replace(picture_, std::move(picture)); }
 
 void ButtonNode::Paint(HDC dc, const RECT& box) const {
   const Scale& scale = host_.CurrentScale();
@@ -299,13 +299,7 @@ void ButtonNode::Paint(HDC dc, const RECT& box) const {
 ImageNode::ImageNode(FormHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture)
     : Node(host, init), picture_(std::move(picture)) {}
 
-bool ImageNode::SetPicture(PictureRef picture) {
-  auto win32 = std::dynamic_pointer_cast<const Win32Picture>(picture);
-  if (!win32) return false;
-  picture_ = std::move(win32);
-  host_.Repaint(ClientBox());
-  return true;
-}
+bool ImageNode::SetPicture(PictureRef picture) { return Replace(picture_, std::move(picture)); }
 
 void ImageNode::Paint(HDC dc, const RECT& box) const {
   if (!picture_) return;

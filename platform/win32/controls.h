@@ -83,6 +83,8 @@ class Node : public Surface {
 
  protected:
   bool Change(float& field, float twips);
+  // Takes a picture the platform decoded, and shows it.
+  bool Replace(std::shared_ptr<const Win32Picture>& held, PictureRef picture);
   FormHost& host_;
   bool visible_ = true;
 

@@ -26,12 +26,16 @@ def read_msaa(session):
     return client, children, focus
 
 
-class KeyboardTest(E2ETestCase):
+class LaunchingTestCase(E2ETestCase):
+    """Each test starts with no working folder and no client records."""
 
     def setUp(self):
         super().setUp()
         self.session.remove(r"C:\MrvPrg")
         self.session.clear_records()
+
+
+class KeyboardTest(LaunchingTestCase):
 
     def start_and_activate(self):
         app, win = layout.start_finished(self.session)
@@ -68,12 +72,7 @@ class KeyboardTest(E2ETestCase):
         app.wait_exit(timeout=15)
 
 
-class ScreenReaderTest(E2ETestCase):
-
-    def setUp(self):
-        super().setUp()
-        self.session.remove(r"C:\MrvPrg")
-        self.session.clear_records()
+class ScreenReaderTest(LaunchingTestCase):
 
     def test_seven_named_push_buttons_where_they_are_drawn(self):
         app, win = layout.start_finished(self.session)

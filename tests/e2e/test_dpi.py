@@ -5,7 +5,7 @@ import unittest
 
 from harness import BUILD, CONVERT, E2ETestCase, Image, REPO, wait_until
 import layout
-from test_access import read_msaa
+from test_access import LaunchingTestCase, read_msaa
 
 ROOM_OF = {1: 2, 2: 0, 3: 3, 4: 1, 5: 4, 6: 5}  # accessible child id -> room index
 WHITE = (255, 255, 255)
@@ -15,13 +15,8 @@ def colours_on_row(picture, y, x0, x1):
     return {picture.pixel(x, y) for x in range(x0, x1)}
 
 
-class HighDpiTest(E2ETestCase):
+class HighDpiTest(LaunchingTestCase):
     session_kwargs = {"screen": "1920x1080x24"}
-
-    def setUp(self):
-        super().setUp()
-        self.session.remove(r"C:\MrvPrg")
-        self.session.clear_records()
 
     def start_at(self, dpi):
         self.session.set_dpi(dpi)
