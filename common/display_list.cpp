@@ -48,12 +48,17 @@ void DisplayList::Replay(const Scale& scale, PixelCanvas& canvas) const {
         }
         break;
       case Op::Box:
-        // Each pixel once, so that modes such as XOR treat the corners alike.
+        // Each pixel once, so that modes such as XOR treat the corners alike;
+        // a box no thicker than its lines is one solid block.
+        if (bottom < top + width || right < left + width) {
+          canvas.Fill({left, top, right + width, bottom + width}, p.colour);
+          break;
+        }
         canvas.Fill({left, top, right + width, top + width}, p.colour);
-        if (bottom > top) canvas.Fill({left, bottom, right + width, bottom + width}, p.colour);
+        canvas.Fill({left, bottom, right + width, bottom + width}, p.colour);
         if (bottom > top + width) {
           canvas.Fill({left, top + width, left + width, bottom}, p.colour);
-          if (right > left) canvas.Fill({right, top + width, right + width, bottom}, p.colour);
+          canvas.Fill({right, top + width, right + width, bottom}, p.colour);
         }
         break;
       case Op::FilledBox:

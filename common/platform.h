@@ -139,6 +139,8 @@ class InputEvents {
   virtual void CaptureLost() = 0;
   virtual void KeyDown(Key key, bool shift) = 0;
   virtual void KeyUp(Key key) = 0;
+  // The window lost the keyboard (another window was activated).
+  virtual void FocusLost() = 0;
   // A button's default action, as a screen reader asks for it.
   virtual void Press(int slot) = 0;
 };

@@ -18,7 +18,7 @@ int RunProgram(Toolkit& toolkit, Files& files, System& system, PictureLoader& pi
 
   form.Form_Load();
   // The start window is shown once loading is done (it usually is already).
-  if (def::kMainWindow.visible) IgnoreFailure(form.Me.SetVisible(true));
+  if constexpr (def::kMainWindow.visible) IgnoreFailure(form.Me.SetVisible(true));
   return toolkit.RunEventLoop();
 }
 

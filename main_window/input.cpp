@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "main_window/mainform.h"
 
@@ -77,8 +78,18 @@ void FormInput::Capture(int slot) {
   parts_->CapturePointer(slot);
 }
 
+void FormInput::CancelKeyPress() {
+  if (!std::exchange(pressed_by_key_, false)) return;
+  SetPressed(Form::kNone);
+}
+
+void FormInput::FocusLost() {
+  if (form_) CancelKeyPress();
+}
+
 void FormInput::PointerDown(int slot, int button, int shift, float x, float y) {
   if (!form_) return;
+  CancelKeyPress();
   if (captured_ != Form::kNone) {
     // Another button while one is held goes to the control holding the
     // pointer; only the caption does anything with it (a new anchor).
@@ -137,7 +148,7 @@ void FormInput::KeyDown(Key key, bool shift) {
   if (!form_ || captured_ != Form::kNone) return;  // the mouse has the window
   switch (key) {
     case Key::Tab:
-      SetPressed(Form::kNone);
+      CancelKeyPress();
       SetFocus(NextFocus(focus_, shift));
       break;
     case Key::Space:
@@ -153,7 +164,7 @@ void FormInput::KeyDown(Key key, bool shift) {
 }
 
 void FormInput::KeyUp(Key key) {
-  if (!form_ || key != Key::Space) return;
+  if (!form_ || key != Key::Space || captured_ != Form::kNone) return;
   const bool held = pressed_by_key_ && pressed_ != Form::kNone && pressed_ == focus_;
   pressed_by_key_ = false;
   if (!held) return;

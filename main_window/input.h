@@ -36,6 +36,7 @@ class FormInput final : public InputEvents {
   void CaptureLost() override;
   void KeyDown(Key key, bool shift) override;
   void KeyUp(Key key) override;
+  void FocusLost() override;
   void Press(int slot) override;
 
   int Focus() const { return focus_; }
@@ -52,6 +53,8 @@ class FormInput final : public InputEvents {
   void SetFocus(int slot);
   void SetPressed(int slot);
   void Capture(int slot);
+  // A button held down with Space springs back without a click.
+  void CancelKeyPress();
 
   mainform* form_ = nullptr;
   Form* parts_ = nullptr;

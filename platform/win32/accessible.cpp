@@ -116,7 +116,12 @@ class ClientAccessible final : public IAccessible {
     int slot = 0;
     const HRESULT hr = Resolve(child, &slot);
     if (hr != S_OK) return FAILED(hr) ? hr : S_FALSE;  // the window has no caption
-    *name = runtime_.alloc_string(Wide(host_->ButtonName(slot)).c_str());
+    // Nothing may unwind into the reader's call.
+    try {
+      *name = runtime_.alloc_string(Wide(host_->ButtonName(slot)).c_str());
+    } catch (...) {
+      return E_OUTOFMEMORY;
+    }
     return *name ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return Nothing(value); }

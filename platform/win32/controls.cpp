@@ -31,7 +31,9 @@ class GdiCanvas final : public PixelCanvas {
     ScopedSelect select(dc_, pen.Get());
     MoveToEx(dc_, origin_.x + x1, origin_.y + y1, nullptr);
     LineTo(dc_, origin_.x + x2, origin_.y + y2);
-    SetPixel(dc_, origin_.x + x2, origin_.y + y2, rgb);  // the end point too
+    // LineTo leaves the end point out; one more step draws it, under the
+    // same draw mode.
+    LineTo(dc_, origin_.x + x2 + 1, origin_.y + y2);
   }
 
  private:

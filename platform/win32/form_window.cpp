@@ -158,6 +158,7 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 }
 
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  const HWND self_hwnd = hwnd_;
   if (IsPointerMessage(message)) {
     if (message == WM_MOUSEMOVE) FinishStart();
     if (tooltip_) tooltip_->Relay(message, wparam, lparam);
@@ -191,6 +192,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       accessible_.NotifyFocus(focus_);
       return 0;
     case WM_KILLFOCUS:
+      input_.FocusLost();
       RepaintSlot(focus_);
       return 0;
     case WM_GETOBJECT:
@@ -208,10 +210,13 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       PostQuitMessage(0);  // the program's only window
       return 0;
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;  // nothing may use the handle once it is gone
+      break;
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, message, wparam, lparam);
+  return DefWindowProcW(self_hwnd, message, wparam, lparam);
 }
 
 void FormWindow::PaintContent(HDC dc) {
@@ -241,30 +246,36 @@ void FormWindow::OnPaint() {
 void FormWindow::FinishStart() {
   if (started_) return;
   started_ = true;
-  const int big = scale_.FromDesignPixels(32), small = scale_.FromDesignPixels(16);
-  if (const auto* icon = definition_.window.icon) {
-    if (auto picture =
-            std::dynamic_pointer_cast<const IconPicture>(pictures_.LoadWin32(icon->asset))) {
-      big_icon_ = picture->Icon(big);
-      small_icon_ = picture->Icon(small);
-      SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.Get()));
-      SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.Get()));
-    }
-  }
-  MakeCursors();
+  MakeIconsAndPointers();
   tooltip_ = std::make_unique<Tooltip>(hwnd_);
   UpdateTools();
 }
 
-void FormWindow::MakeCursors() {
+void FormWindow::MakeIconsAndPointers() {
+  if (const auto* icon = definition_.window.icon) {
+    if (auto picture =
+            std::dynamic_pointer_cast<const IconPicture>(pictures_.LoadWin32(icon->asset))) {
+      // The window keeps using the old ones until it has the new.
+      ScopedIcon big = picture->Icon(scale_.FromDesignPixels(32));
+      ScopedIcon small_one = picture->Icon(scale_.FromDesignPixels(16));
+      SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+      SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_one.Get()));
+      big_icon_ = std::move(big);
+      small_icon_ = std::move(small_one);
+    }
+  }
+  std::vector<ScopedIcon> cursors(definition_.controls.size());
   for (size_t slot = 0; slot < definition_.controls.size(); ++slot) {
     const def::ControlDef& d = definition_.controls[slot];
     if (d.mouse_pointer != def::kMousePointerCustom || !d.mouse_icon) continue;
     auto icon =
         std::dynamic_pointer_cast<const IconPicture>(pictures_.LoadWin32(d.mouse_icon->asset));
     if (icon)
-      cursors_[slot] = icon->Cursor(d.mouse_icon->hotspot_x, d.mouse_icon->hotspot_y, scale_);
+      cursors[slot] = icon->Cursor(d.mouse_icon->hotspot_x, d.mouse_icon->hotspot_y, scale_);
+    // A pointer in use must not be destroyed: show its successor first.
+    if (cursors_[slot] && GetCursor() == cursors_[slot].Get()) SetCursor(cursors[slot].Get());
   }
+  cursors_ = std::move(cursors);
 }
 
 void FormWindow::UpdateTools() {
@@ -292,7 +303,7 @@ void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (started_) {
-    MakeCursors();
+    MakeIconsAndPointers();
     UpdateTools();
   }
   InvalidateRect(hwnd_, nullptr, FALSE);

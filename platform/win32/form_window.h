@@ -53,7 +53,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   // Window icons, pointers and hover texts: after the first paint or at the
   // first pointer movement, whichever comes first.
   void FinishStart();
-  void MakeCursors();
+  void MakeIconsAndPointers();
   void UpdateTools();
   void Build(const def::FormDef& definition);
   Node& At(int slot) const;

@@ -48,7 +48,7 @@ struct OleRuntime {
 class OlePicture final : public Win32Picture {
  public:
   OlePicture(ComPtr<IPicture> picture, std::shared_ptr<void> runtime)
-      : picture_(std::move(picture)), runtime_(std::move(runtime)) {}
+      : runtime_(std::move(runtime)), picture_(std::move(picture)) {}
   SIZE Himetric() const override {
     OLE_XSIZE_HIMETRIC width = 0;
     OLE_YSIZE_HIMETRIC height = 0;
@@ -65,8 +65,10 @@ class OlePicture final : public Win32Picture {
   }
 
  private:
-  ComPtr<IPicture> picture_;       // released before the runtime below
-  std::shared_ptr<void> runtime_;  // keeps COM and the decoder loaded
+  // Declared first so that it goes last: COM and the decoder stay loaded
+  // until the picture has been released.
+  std::shared_ptr<void> runtime_;
+  ComPtr<IPicture> picture_;
 };
 
 }  // namespace

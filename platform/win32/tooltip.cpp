@@ -45,8 +45,4 @@ void Tooltip::Relay(UINT message, WPARAM wparam, LPARAM lparam) {
   SendMessageW(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
-void Tooltip::SetFont(HFONT font) {
-  if (window_) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
 }  // namespace talvo::win32

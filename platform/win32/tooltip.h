@@ -26,7 +26,6 @@ class Tooltip {
   void SetTools(const std::vector<Tool>& tools);
   // A pointer message of the owner, so the tooltip sees hovering.
   void Relay(UINT message, WPARAM wparam, LPARAM lparam);
-  void SetFont(HFONT font);
 
  private:
   SystemLibrary comctl32_{L"comctl32.dll"};

@@ -86,6 +86,19 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::vector<DWORD> a = Pixels(moved.window);
   const std::vector<DWORD> b = Pixels(fresh.window);
+  // Only a painted window proves anything: its margin colour in the corner
+  // and the cyan face of the 02 button, left of its caption.
+  const auto at = [&](const std::vector<DWORD>& pixels, int x, int y) {
+    const size_t i =
+        static_cast<size_t>(y) * static_cast<size_t>(after.cx) + static_cast<size_t>(x);
+    return i < pixels.size() ? pixels[i] & 0xFFFFFF : 0;
+  };
+  const int face_x = MulDiv(60 + 825 + 45 + 300, dpi, 1440);
+  const int face_y = MulDiv(750 + 1770 + 30 + 150, dpi, 1440);
+  if (at(a, 0, 0) != 0x8080FF || at(a, face_x, face_y) != 0x00FFFF) {
+    std::printf("not painted: %06lx %06lx\n", at(a, 0, 0), at(a, face_x, face_y));
+    return 2;
+  }
   size_t differ = a.size() == b.size() && !a.empty() ? 0 : a.size() + b.size() + 1;
   for (size_t i = 0; differ == 0 && i < a.size(); ++i) {
     if ((a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF)) {

@@ -24,8 +24,12 @@ class HighDpiTest(LaunchingTestCase):
         win = app.wait_window(timeout=30)
         height = layout.pixels(layout.WINDOW_TWIPS, dpi)[3]
         wait_until(lambda: self.session.window(win.id).height == height, 10, "the finished window")
-        time.sleep(0.5)  # the last repaint
-        return app, self.session.window(win.id)
+        win = self.session.window(win.id)
+        # Painted: the cyan of the room 02 button shows.
+        x, y, w, h = layout.pixels(layout.room_twips(0), dpi)
+        wait_until(lambda: self.session.screenshot("painting").pixel(win.x + x + w // 2, win.y + y + 4)
+                   == (0, 255, 255), 10, "the finished picture")
+        return app, win
 
     def test_scaled_crisp_and_working_at_144_and_192_dpi(self):
         reference = Image.load(REPO / "docs" / "screenshot.png").crop(13, 13, 734, 379)

@@ -19,16 +19,16 @@ class FakeControl : public Surface {
   Log& log_;
 
  public:
-  FakeControl(std::string name, Log& log, float left, float top, float width, float height,
-              std::u16string caption = {}, std::u16string tag = {})
+  FakeControl(std::string name, Log& log, float x, float y, float w, float h,
+              std::u16string text = {}, std::u16string tag_text = {})
       : name_(std::move(name)),
         log_(log),
-        left(left),
-        top(top),
-        width(width),
-        height(height),
-        caption(std::move(caption)),
-        tag(std::move(tag)) {}
+        left(x),
+        top(y),
+        width(w),
+        height(h),
+        caption(std::move(text)),
+        tag(std::move(tag_text)) {}
 
   float Left() const override { return left; }
   float Top() const override { return top; }

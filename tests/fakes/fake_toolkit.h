@@ -19,10 +19,10 @@ class FakeToolkit : public Toolkit {
  public:
   explicit FakeToolkit(Log* log = nullptr) : log_(log) {}
 
-  std::unique_ptr<Form> CreateForm(const def::FormDef& definition, InputEvents& input) override {
+  std::unique_ptr<Form> CreateForm(const def::FormDef& definition, InputEvents& events) override {
     Note("CreateForm");
     if (fail_create) return nullptr;
-    this->input = &input;
+    input = &events;
     auto form = std::make_unique<FakeForm>(definition, log_ ? *log_ : own_log_);
     created = form.get();
     return form;

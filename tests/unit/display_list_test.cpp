@@ -177,6 +177,16 @@ TEST(DisplayList, BoxesIncludeTheirFarEdgesAndSlantedLinesGoToTheCanvas) {
   EXPECT_EQ(canvas.calls, expected);
 }
 
+TEST(DisplayList, ABoxNoThickerThanItsLinesIsOneBlock) {
+  DisplayList list;
+  ASSERT_TRUE(list.Box(0, 0, 300, 7, 0xAA));  // one pixel high at 192 dpi, lines two wide
+  ASSERT_TRUE(list.Box(0, 0, 0, 0, 0xBB));    // a point
+  RecordingCanvas canvas;
+  list.Replay(Scale(192), canvas);
+  const std::vector<std::string> expected = {"mode 13", "fill 0,0-42,3 #aa", "fill 0,0-2,2 #bb"};
+  EXPECT_EQ(canvas.calls, expected);
+}
+
 TEST(DisplayList, RefusesWhatIsPastItsBoundOrNotARasterMode) {
   DisplayList list;
   EXPECT_FALSE(list.SetDrawMode(0));

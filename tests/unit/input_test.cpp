@@ -149,14 +149,28 @@ TEST(FormInput, EnterAndSpaceClickTheFocusedRoom) {
   EXPECT_EQ(Count(nothing.log, "End"), 0) << "no focus, no click";
 }
 
-TEST(FormInput, TabAwayWhileSpaceIsHeldCancelsThePress) {
-  FormRig rig;
-  rig.input.KeyDown(Key::Tab, false);
-  rig.input.KeyDown(Key::Space, false);
-  rig.input.KeyDown(Key::Tab, false);
-  rig.input.KeyUp(Key::Space);
-  EXPECT_EQ(Count(rig.log, "End"), 0);
-  EXPECT_EQ(rig.parts.pressed, kNone);
+TEST(FormInput, SpaceHeldIsCancelledByTabTheMouseOrAnotherWindow) {
+  struct Interruption {
+    const char* what;
+    void (*interrupt)(FormInput&);
+  };
+  const Interruption interruptions[] = {
+      {"Tab", [](FormInput& in) { in.KeyDown(Key::Tab, false); }},
+      {"focus lost", [](FormInput& in) { in.FocusLost(); }},
+      {"a press on the caption",
+       [](FormInput& in) { in.PointerDown(def::kMeCaption, kLeft, 0, 10, 10); }},
+  };
+  for (const Interruption& i : interruptions) {
+    SCOPED_TRACE(i.what);
+    FormRig rig;
+    rig.input.KeyDown(Key::Tab, false);
+    rig.input.KeyDown(Key::Space, false);
+    ASSERT_EQ(rig.parts.pressed, def::kToDo0);
+    i.interrupt(rig.input);
+    EXPECT_EQ(rig.parts.pressed, kNone);
+    rig.input.KeyUp(Key::Space);
+    EXPECT_EQ(Count(rig.log, "End"), 0);
+  }
 }
 
 TEST(FormInput, CaptionDragsWithAnyButtonAndHoldsThePointerWhileOneIsDown) {
