@@ -16,7 +16,6 @@ namespace talvo {
 // A half-open box of pixels: left and top included, right and bottom not.
 struct PixelBox {
   int left, top, right, bottom;
-  friend bool operator==(const PixelBox&, const PixelBox&) = default;
 };
 
 // Where a display list is replayed: the few pixel operations it needs.

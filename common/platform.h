@@ -150,9 +150,9 @@ class InputEvents {
 class Toolkit {
  public:
   virtual ~Toolkit() = default;
-  // The window and all its controls, built hidden unless the definition
-  // says visible; nullptr when the platform cannot make it. Its input goes
-  // to `input`.
+  // The window and all its controls, built hidden (the program shows it
+  // after its load handler); nullptr when the platform cannot make it. Its
+  // input goes to `input`.
   virtual std::unique_ptr<Form> CreateForm(const def::FormDef& definition, InputEvents& input) = 0;
   // Dispatches pending window events, then returns (DoEvents).
   virtual void DoEvents() = 0;

@@ -47,8 +47,6 @@ class Scale {
     return static_cast<int>(std::lround(static_cast<double>(points) * dpi_ / kPointsPerInch));
   }
 
-  friend constexpr bool operator==(Scale a, Scale b) { return a.dpi_ == b.dpi_; }
-
  private:
   int dpi_;
 };

@@ -40,7 +40,6 @@ class FormInput final : public InputEvents {
   void Press(int slot) override;
 
   int Focus() const { return focus_; }
-  int Pressed() const { return pressed_; }
   int Captured() const { return captured_; }
   // The focus after Tab (or Shift+Tab) from `slot`.
   int NextFocus(int slot, bool backwards) const;

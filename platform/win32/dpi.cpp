@@ -7,8 +7,7 @@ namespace {
 
 template <typename Function>
 Function User32(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+  return LoadedFunction<Function>(L"user32.dll", name);
 }
 
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {

@@ -14,8 +14,7 @@ namespace {
 // Looked up at run time: Windows 7 has it only with an update installed.
 void RestrictDllSearch() {
   using SetDirectories = BOOL(WINAPI*)(DWORD);
-  auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto set = LoadedFunction<SetDirectories>(L"kernel32.dll", "SetDefaultDllDirectories");
   if (!set || !set(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
 }
 

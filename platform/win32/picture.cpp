@@ -125,15 +125,6 @@ std::span<const BYTE> ResourceBytes(std::string_view name) {
   return {static_cast<const BYTE*>(bytes), size};
 }
 
-// The decoder and COM come with the first JPEG and stay as long as a picture
-// it made does.
-struct ResourcePictureLoader::Ole {
-  std::shared_ptr<void> runtime;
-};
-
-ResourcePictureLoader::ResourcePictureLoader() : ole_(std::make_shared<Ole>()) {}
-ResourcePictureLoader::~ResourcePictureLoader() = default;
-
 PictureRef ResourcePictureLoader::Load(std::string_view asset) { return LoadWin32(asset); }
 
 std::shared_ptr<const Win32Picture> ResourcePictureLoader::LoadWin32(std::string_view asset) {
@@ -145,9 +136,11 @@ std::shared_ptr<const Win32Picture> ResourcePictureLoader::LoadWin32(std::string
     return icon->Valid() ? icon : nullptr;
   }
   if (bytes[0] == 0xFF && bytes[1] == 0xD8) {
-    if (!ole_->runtime) ole_->runtime = MakeOleRuntime();
-    if (!ole_->runtime) return nullptr;
-    return LoadOlePicture(bytes, ole_->runtime);
+    // The decoder and COM come with the first JPEG and stay as long as a
+    // picture made with them does.
+    if (!ole_) ole_ = MakeOleRuntime();
+    if (!ole_) return nullptr;
+    return LoadOlePicture(bytes, ole_);
   }
   return nullptr;
 }

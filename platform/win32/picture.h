@@ -49,14 +49,11 @@ class IconPicture final : public Win32Picture {
 // Embedded resources under an asset's name.
 class ResourcePictureLoader final : public PictureLoader {
  public:
-  ResourcePictureLoader();
-  ~ResourcePictureLoader() override;
   PictureRef Load(std::string_view asset) override;
   std::shared_ptr<const Win32Picture> LoadWin32(std::string_view asset);
 
  private:
-  struct Ole;  // the JPEG decoder and its COM apartment, once made
-  std::shared_ptr<Ole> ole_;
+  std::shared_ptr<void> ole_;  // the JPEG decoder and its COM apartment, once made
 };
 
 // The bytes of an RCDATA resource, mapped for the program's life; empty when

@@ -131,6 +131,14 @@ class ScopedGlobal {
   HGLOBAL memory_;
 };
 
+// A function of a system DLL the program already has loaded, looked up by
+// name because older systems lack it; null when they do.
+template <typename Function>
+Function LoadedFunction(const wchar_t* module, const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
+}
+
 // A system DLL loaded when it is first needed rather than at start, and its
 // functions looked up by name. A function the system lacks comes back null.
 class SystemLibrary {
