@@ -43,7 +43,6 @@ bool IsPointerMessage(UINT message) {
 void PaintNode(HDC dc, const Node& node) {
   if (!node.Shown()) return;
   const RECT box = node.ClientBox();
-  if (!RectVisible(dc, &box)) return;  // off the window, as the footer panel is
   ScopedSaveDC saved(dc);
   IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
   node.Paint(dc, box);
