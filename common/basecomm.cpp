@@ -111,7 +111,8 @@ void DragBegin(TagHolder& holder, Geometry& /*window*/, float x, float y) {
   holder.SetTag(std::move(tag));
 }
 
-void DragMove(TagHolder& holder, Geometry& window, float x, float y, Toolkit& events) {
+void DragMove(TagHolder& holder, Geometry& window, float x, float y, const Screen& screen,
+              Toolkit& events) {
   // Read afresh on every move: a re-entered move or a new press may have
   // changed it since the caller's move started.
   const std::u16string tag = holder.Tag();
@@ -124,8 +125,12 @@ void DragMove(TagHolder& holder, Geometry& window, float x, float y, Toolkit& ev
   const float new_left = window.Left() + (x - anchor_x);
   if (std::isfinite(new_left)) IgnoreFailure(window.SetLeft(new_left));
   const float new_top = window.Top() + (y - anchor_y);
-  // Keeps the caption from being dragged above the top of the screen.
-  if (std::isfinite(new_top) && new_top > 0) IgnoreFailure(window.SetTop(new_top));
+  // Keeps the caption from being dragged above the top of the screen: that is
+  // the top of the work area where the pointer is, which lies above 0 on a
+  // monitor standing above the primary one.
+  if (std::isfinite(new_top) && new_top > screen.WorkAreaTopUnderPointer()) {
+    IgnoreFailure(window.SetTop(new_top));
+  }
   for (int i = 0; i < 5; ++i) events.DoEvents();
 }
 

@@ -35,8 +35,11 @@ void PaintPanelFrame(DrawingTarget& target);
 // zero-padded digits each while dragging, "B" after a release.
 void DragBegin(TagHolder& holder, Geometry& window, float x, float y);
 // Moves `window` by the pointer's offset from the anchor, then dispatches
-// events five times through `events` (which may re-enter DragMove).
-void DragMove(TagHolder& holder, Geometry& window, float x, float y, Toolkit& events);
+// events five times through `events` (which may re-enter DragMove). A move
+// that would put the window's top above the work area of the monitor under
+// the pointer is skipped vertically, not clamped.
+void DragMove(TagHolder& holder, Geometry& window, float x, float y, const Screen& screen,
+              Toolkit& events);
 void DragEnd(TagHolder& holder, Geometry& window, float x, float y);
 
 }  // namespace talvo::B03_Basecomm

@@ -1,6 +1,8 @@
 #include "common/placement.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <limits>
 
 namespace talvo {
@@ -27,23 +29,43 @@ int Fit(int start, int length, int low, int high) {
 
 }  // namespace
 
-ScreenRect FirstPlacement(const ScreenRect& window, std::span<const ScreenRect> work_areas) {
-  const ScreenRect* home = nullptr;
+int HomeArea(const ScreenRect& window, std::span<const ScreenRect> areas) {
+  int home = -1;
   long long best_overlap = 0;
   long long best_gap = std::numeric_limits<long long>::max();
-  for (const ScreenRect& area : work_areas) {
+  for (int i = 0; i < static_cast<int>(areas.size()); ++i) {
+    const ScreenRect& area = areas[static_cast<std::size_t>(i)];
     const long long overlap = Overlap(window, area);
     const long long gap = Gap(window, area);
     if (overlap > best_overlap || (best_overlap == 0 && overlap == 0 && gap < best_gap)) {
-      home = &area;
+      home = i;
       best_overlap = overlap;
       best_gap = gap;
     }
   }
-  if (!home) return window;
-  const int left = Fit(window.left, window.Width(), home->left, home->right);
-  const int top = Fit(window.top, window.Height(), home->top, home->bottom);
+  return home;
+}
+
+ScreenRect FirstPlacement(const ScreenRect& window, std::span<const ScreenRect> work_areas) {
+  const int index = HomeArea(window, work_areas);
+  if (index < 0) return window;
+  const ScreenRect& home = work_areas[static_cast<std::size_t>(index)];
+  const int left = Fit(window.left, window.Width(), home.left, home.right);
+  const int top = Fit(window.top, window.Height(), home.top, home.bottom);
   return {left, top, left + window.Width(), top + window.Height()};
 }
 
+ScreenRect ScaledAround(const ScreenRect& window, int x, int y, int old_dpi, int new_dpi, int width,
+                        int height) {
+  if (old_dpi <= 0 || new_dpi <= 0)
+    return {window.left, window.top, window.left + width, window.top + height};
+  // The same spot in twips is this many pixels from the corner at the new
+  // resolution, rounded as twips are.
+  const auto scaled = [&](int offset) {
+    return static_cast<int>(std::lround(static_cast<double>(offset) * new_dpi / old_dpi));
+  };
+  const int left = x - scaled(x - window.left);
+  const int top = y - scaled(y - window.top);
+  return {left, top, left + width, top + height};
+}
 }  // namespace talvo

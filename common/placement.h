@@ -1,5 +1,7 @@
-// Where the window first appears: its design position when the whole window
-// fits there, else the nearest position where it does.
+// Where the window stands on the monitors: where it first appears (its
+// design position when the whole window fits there, else the nearest
+// position where it does), and where it goes when a drag carries it onto a
+// monitor with another resolution.
 #pragma once
 
 #include <span>
@@ -20,5 +22,15 @@ struct ScreenRect {
 // area's left or top edge when it is wider or taller than the work area. Its
 // size never changes; with no monitor known it stays where it is.
 ScreenRect FirstPlacement(const ScreenRect& window, std::span<const ScreenRect> work_areas);
+
+// The area a window is mostly on, or the nearest one when it is on none, as
+// the platform picks a window's monitor; -1 when there is no area.
+int HomeArea(const ScreenRect& window, std::span<const ScreenRect> areas);
+
+// The window at another resolution, `width` x `height` pixels, placed so that
+// the screen point (x, y) stays over the same spot of it: that spot's distance
+// from the window's corner, in twips, is kept.
+ScreenRect ScaledAround(const ScreenRect& window, int x, int y, int old_dpi, int new_dpi, int width,
+                        int height);
 
 }  // namespace talvo

@@ -66,6 +66,18 @@ class TagHolder {
   virtual void SetTag(std::u16string text) = 0;
 };
 
+// The screen a window is dragged across: one or more monitors, each with a
+// work area (the monitor less its task bars), in screen twips at the
+// window's resolution. Monitors above or left of the primary one have
+// negative coordinates.
+class Screen {
+ public:
+  virtual ~Screen() = default;
+  // The top of the work area of the monitor the pointer is on (the nearest
+  // one when it is on none).
+  virtual float WorkAreaTopUnderPointer() const = 0;
+};
+
 // What frame drawing needs of a picture box or window. Coordinates are twips
 // in the target's own space, origin at its outer top-left corner.
 class DrawingTarget {
@@ -106,7 +118,8 @@ class Form {
 
   virtual ~Form() = default;
   virtual Surface& Window() = 0;
-  virtual std::intptr_t Handle() const = 0;  // the platform's window handle
+  virtual std::intptr_t Handle() const = 0;   // the platform's window handle
+  virtual const Screen& Desktop() const = 0;  // the screen the window stands on
   // Picture boxes are surfaces; every other control is a plain Control.
   virtual Surface& PictureBox(int slot) = 0;
   virtual Control& Item(int slot) = 0;

@@ -1,8 +1,6 @@
 #include "main_window/mainform.h"
 
 #include <cmath>
-#include <limits>
-#include <optional>
 
 #include "common/basecomm.h"
 
@@ -16,18 +14,9 @@ void Assign(float value, Setter set) {
   if (std::isfinite(value)) IgnoreFailure(set(value));
 }
 
-// Twips taken as a 32-bit integer the way the toolkit converts: round half
-// to even, and fail outside the range.
-std::optional<int> ToInt32(float value) {
-  const double rounded = std::nearbyint(static_cast<double>(value));
-  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-        rounded <= std::numeric_limits<std::int32_t>::max())) {
-    return std::nullopt;
-  }
-  return static_cast<int>(rounded);
-}
-
 constexpr std::intptr_t kHwndTopmost = -1;
+constexpr unsigned kSwpNoSize = 0x1;
+constexpr unsigned kSwpNoMove = 0x2;
 constexpr unsigned kSwpShowWindow = 0x40;
 constexpr unsigned kSwpNoActivate = 0x10;
 
@@ -66,14 +55,11 @@ void mainform::To_top() {
   const float left = Me.Left();
   const float top = Me.Top();
   const float height = Me.Height();
-  // The toolkit hands twips where the call reads pixels, and the flags move
-  // and size the window too; the write-back below puts it where it was.
-  const std::optional<int> x = ToInt32(left);
-  const std::optional<int> y = ToInt32(top);
-  if (x && y) {
-    IgnoreFailure(system_.SetWindowPos(parts_.Handle(), kHwndTopmost, *x, *y, 0, 0,
-                                       kSwpShowWindow | kSwpNoActivate));
-  }
+  // Topmost, shown and not activated in one step, where the window already
+  // stands and at its size: a call that moved it to its twips taken as pixels
+  // could carry it onto another monitor (and another DPI) on the way.
+  IgnoreFailure(system_.SetWindowPos(parts_.Handle(), kHwndTopmost, 0, 0, 0, 0,
+                                     kSwpNoSize | kSwpNoMove | kSwpShowWindow | kSwpNoActivate));
   Assign(top, [&](float v) { return Me.SetTop(v); });
   Assign(left, [&](float v) { return Me.SetLeft(v); });
   Assign(width, [&](float v) { return Me.SetWidth(v); });
@@ -85,7 +71,7 @@ void mainform::meCaption_MouseDown(int, int, float x, float y) {
 }
 
 void mainform::meCaption_MouseMove(int, int, float x, float y) {
-  B03_Basecomm::DragMove(Pan00, Me, x, y, toolkit_);
+  B03_Basecomm::DragMove(Pan00, Me, x, y, parts_.Desktop(), toolkit_);
 }
 
 void mainform::meCaption_MouseUp(int, int, float x, float y) {

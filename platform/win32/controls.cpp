@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/screen.h"
+
 namespace talvo::win32 {
 namespace {
 
@@ -172,56 +174,69 @@ float WindowNode::Read(Side side, int pixels) const {
   return scale.ToPixels(written_[side]) == pixels ? written_[side] : scale.ToTwips(pixels);
 }
 
-RECT WindowNode::ScreenRect() const {
+RECT WindowNode::OnScreen() const {
   RECT r{};
   GetWindowRect(host_.Hwnd(), &r);
   return r;
 }
 
-float WindowNode::Left() const { return Read(kLeft, ScreenRect().left); }
-float WindowNode::Top() const { return Read(kTop, ScreenRect().top); }
+float WindowNode::Left() const { return Read(kLeft, OnScreen().left); }
+float WindowNode::Top() const { return Read(kTop, OnScreen().top); }
 float WindowNode::Width() const {
-  const RECT r = ScreenRect();
+  const RECT r = OnScreen();
   return Read(kWidth, r.right - r.left);
 }
 float WindowNode::Height() const {
-  const RECT r = ScreenRect();
+  const RECT r = OnScreen();
   return Read(kHeight, r.bottom - r.top);
 }
 
 bool WindowNode::Place(const RECT& r) {
+  const RECT now = OnScreen();
+  if (EqualRect(&r, &now)) return true;  // no call for a write that changes nothing
   return SetWindowPos(host_.Hwnd(), nullptr, r.left, r.top, std::max(0L, r.right - r.left),
                       std::max(0L, r.bottom - r.top),
                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) != FALSE;
 }
 
-bool WindowNode::SetLeft(float twips) {
-  written_[kLeft] = twips;
-  RECT r = ScreenRect();
-  OffsetRect(&r, host_.CurrentScale().ToPixels(twips) - r.left, 0);
-  return Place(r);
+bool WindowNode::Settle() {
+  const Scale& scale = host_.CurrentScale();
+  const int x = scale.ToPixels(written_[kLeft]);
+  const int y = scale.ToPixels(written_[kTop]);
+  const ScreenRect wanted{x, y, x + scale.ToPixels(written_[kWidth]),
+                          y + scale.ToPixels(written_[kHeight])};
+  const ScreenRect placed = FirstPlacement(wanted, WorkAreas());
+  return Place({placed.left, placed.top, placed.right, placed.bottom});
 }
-bool WindowNode::SetTop(float twips) {
-  written_[kTop] = twips;
-  RECT r = ScreenRect();
-  OffsetRect(&r, 0, host_.CurrentScale().ToPixels(twips) - r.top);
-  return Place(r);
-}
-bool WindowNode::SetWidth(float twips) {
-  written_[kWidth] = twips;
-  RECT r = ScreenRect();
-  r.right = r.left + host_.CurrentScale().ToPixels(twips);
-  return Place(r);
-}
-bool WindowNode::SetHeight(float twips) {
-  written_[kHeight] = twips;
-  RECT r = ScreenRect();
-  r.bottom = r.top + host_.CurrentScale().ToPixels(twips);
+
+bool WindowNode::Write(Side side, float twips) {
+  written_[side] = twips;
+  if (!host_.EverShown()) return Settle();
+  const int pixels = host_.CurrentScale().ToPixels(twips);
+  RECT r = OnScreen();
+  switch (side) {
+    case kLeft:
+      OffsetRect(&r, pixels - r.left, 0);
+      break;
+    case kTop:
+      OffsetRect(&r, 0, pixels - r.top);
+      break;
+    case kWidth:
+      r.right = r.left + pixels;
+      break;
+    case kHeight:
+      r.bottom = r.top + pixels;
+      break;
+  }
   return Place(r);
 }
 
+bool WindowNode::SetLeft(float twips) { return Write(kLeft, twips); }
+bool WindowNode::SetTop(float twips) { return Write(kTop, twips); }
+bool WindowNode::SetWidth(float twips) { return Write(kWidth, twips); }
+bool WindowNode::SetHeight(float twips) { return Write(kHeight, twips); }
+
 bool WindowNode::SetVisible(bool visible) {
-  if (visible) host_.Showing();
   // Shown without taking the activation from whoever has it.
   ShowWindow(host_.Hwnd(), visible ? SW_SHOWNA : SW_HIDE);
   return true;

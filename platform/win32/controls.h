@@ -30,8 +30,8 @@ class FormHost {
   virtual int PressedSlot() const = 0;
   // The button that shows the focus mark, or Form::kNone.
   virtual int MarkedSlot() const = 0;
-  // The window is being shown as the start window, at its finished size.
-  virtual void Showing() = 0;
+  // Whether the window has been on the screen yet.
+  virtual bool EverShown() const = 0;
 };
 
 class Node : public Surface {
@@ -121,6 +121,9 @@ class PictureBoxNode : public Node {
 // in screen twips. A value reads back as the twips last written (or the
 // design's) while the window still has the pixels those twips give, so the
 // core sees exactly what it set at any DPI, not a value rounded to pixels.
+// Until it is first shown, the window stands where the core put it, moved
+// only as far as it must be to be wholly on a screen: what the core reads
+// before showing it is where it will appear.
 class WindowNode final : public PictureBoxNode {
  public:
   WindowNode(FormHost& host, const def::WindowDef& def);
@@ -134,11 +137,16 @@ class WindowNode final : public PictureBoxNode {
   bool SetHeight(float twips) override;
   bool SetVisible(bool visible) override;
   RECT ClientBox() const override;
+  // Where it stands before it is first shown: where the core put it, moved
+  // onto a screen as little as that takes.
+  bool Settle();
 
  private:
   enum Side { kLeft, kTop, kWidth, kHeight };
   float Read(Side side, int pixels) const;
-  RECT ScreenRect() const;
+  RECT OnScreen() const;
+  // Writes one side, or settles the whole window while it was never shown.
+  bool Write(Side side, float twips);
   bool Place(const RECT& r);
   float written_[4];  // twips, by Side
 };

@@ -10,16 +10,8 @@ Function User32(const char* name) {
   return LoadedFunction<Function>(L"user32.dll", name);
 }
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (GetMonitorInfoW(monitor, &info)) {
-    const RECT& r = info.rcWork;
-    reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(
-        {r.left, r.top, r.right, r.bottom});
-  }
-  return TRUE;
-}
+// MDT_EFFECTIVE_DPI: the resolution the window is drawn at.
+constexpr int kEffectiveDpi = 0;
 
 }  // namespace
 
@@ -43,8 +35,23 @@ void DeclarePerMonitorAwareness() {
 int WindowDpi(HWND hwnd) {
   using GetForWindow = UINT(WINAPI*)(HWND);
   static const auto get = User32<GetForWindow>("GetDpiForWindow");
-  if (get && hwnd) {
+  if (!hwnd) return SystemDpi();
+  if (get) {
     if (const UINT dpi = get(hwnd)) return static_cast<int>(dpi);
+  }
+  // Windows 8.1 has no GetDpiForWindow, but per-monitor DPIs all the same.
+  return MonitorDpi(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST));
+}
+
+int MonitorDpi(HMONITOR monitor) {
+  // shcore is loaded the first time a monitor's own DPI is asked for: on
+  // Windows 10 only when a drag crosses monitors, on 8.1 at start.
+  using GetForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const SystemLibrary shcore(L"shcore.dll");
+  static const auto get = shcore.Get<GetForMonitor>("GetDpiForMonitor");
+  UINT x = 0, y = 0;
+  if (get && monitor && SUCCEEDED(get(monitor, kEffectiveDpi, &x, &y)) && x > 0) {
+    return static_cast<int>(x);
   }
   return SystemDpi();
 }
@@ -53,12 +60,6 @@ int SystemDpi() {
   ScopedGetDC screen;
   const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSX);
   return dpi > 0 ? dpi : kDefaultDpi;
-}
-
-std::vector<ScreenRect> WorkAreas() {
-  std::vector<ScreenRect> areas;
-  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-  return areas;
 }
 
 }  // namespace talvo::win32

@@ -8,9 +8,6 @@
 // an error.
 #pragma once
 
-#include <vector>
-
-#include "common/placement.h"
 #include "platform/win32/win32.h"
 
 namespace talvo::win32 {
@@ -18,9 +15,9 @@ namespace talvo::win32 {
 void DeclarePerMonitorAwareness();
 // The DPI of the monitor a window is on.
 int WindowDpi(HWND hwnd);
+// The DPI of a monitor (Windows 8.1 and later; the system's before).
+int MonitorDpi(HMONITOR monitor);
 // The DPI of the primary monitor, which a window takes before it has a place.
 int SystemDpi();
-// The work area of every monitor (the screen less its task bars).
-std::vector<ScreenRect> WorkAreas();
 
 }  // namespace talvo::win32

@@ -59,7 +59,10 @@ void FormWindow::ShowFocus(int slot) {
   if (GetFocus() == hwnd_) accessible_.NotifyFocus(slot);
 }
 
-void FormWindow::CapturePointer(int slot) { pointer_->Capture(slot); }
+void FormWindow::CapturePointer(int slot) {
+  pointer_->Capture(slot);
+  AfterDrag();
+}
 
 std::u16string FormWindow::ButtonName(int slot) const {
   const def::ControlDef& d = *At(slot).Def();

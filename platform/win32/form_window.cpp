@@ -70,7 +70,7 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
       scale_(dpi > 0 ? dpi : SystemDpi()),
       window_(std::make_unique<WindowNode>(*this, definition.window)) {
   if (!RegisterFormClass(&FormWindow::Proc)) return;
-  ScreenRect place = DesignRect(definition.window, scale_);
+  const ScreenRect place = DesignRect(definition.window, scale_);
   const std::wstring caption = Wide(definition.window.caption);
   // Hidden until the program shows it; no frame, so client and window agree.
   if (!CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP, place.left, place.top,
@@ -79,13 +79,11 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
     hwnd_ = nullptr;
     return;
   }
+  // It may have landed on a monitor with another DPI than the primary one.
   if (const int actual = WindowDpi(hwnd_); dpi <= 0 && actual != scale_.Dpi()) {
-    // It landed on a monitor with another DPI than the primary one.
     scale_ = Scale(actual);
-    place = DesignRect(definition.window, scale_);
-    SetWindowPos(hwnd_, nullptr, place.left, place.top, place.Width(), place.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  IgnoreFailure(window_->Settle());
   Build(definition);
   pointer_.emplace(*this, input_, *window_, [this](int slot) -> const Node& { return At(slot); });
 }
@@ -179,6 +177,18 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CAPTURECHANGED:
       pointer_->OnCaptureChanged();
+      AfterDrag();
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      if (reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) shown_ = true;
+      // A drag that waited for a new DPI to hold tries again at every move.
+      if (Dragging() && WindowDpi(hwnd_) != scale_.Dpi()) FollowDpiAroundPointer(WindowDpi(hwnd_));
+      break;  // the default sends WM_SIZE and WM_MOVE
+    case WM_DISPLAYCHANGE:
+      KeepOnScreen();
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETWORKAREA) KeepOnScreen();
       return 0;
     case WM_SETCURSOR:
       if (OnSetCursor(lparam)) return TRUE;
@@ -296,12 +306,20 @@ void FormWindow::UpdateTools() {
 }
 
 void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (Dragging()) {
+    FollowDpiAroundPointer(dpi);
+    return;
+  }
+  Rescale(dpi);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::Rescale(int dpi) {
   // The same twips at the new DPI: fonts, pictures, drawings and pointers
   // are made again; the layout pass is not run again.
   scale_ = Scale(dpi);
   for (const auto& node : nodes_) node->Rescale();
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (started_) {
     MakeIconsAndPointers();
     UpdateTools();
@@ -309,24 +327,66 @@ void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+ScreenRect FormWindow::AroundPointer(int dpi) const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  const Scale next(dpi);
+  return ScaledAround({r.left, r.top, r.right, r.bottom}, pointer.x, pointer.y, scale_.Dpi(), dpi,
+                      next.ToPixels(window_->Width()), next.ToPixels(window_->Height()));
+}
+
+void FormWindow::MoveTo(const ScreenRect& place) {
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, place.Width(), place.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::FollowDpiAroundPointer(int dpi) {
+  if (rescaling_ || dpi == scale_.Dpi()) return;
+  const ScreenRect there = AroundPointer(dpi);
+  // Where the window at the new size would mostly stand on a monitor of the
+  // old DPI, the platform would switch straight back (a pointer in the far
+  // part of the caption, moving onto a larger scale): the scale waits until
+  // the pointer has gone far enough for it to hold, and is tried again at
+  // every move.
+  const std::vector<Monitor> monitors = Monitors();
+  std::vector<ScreenRect> bounds;
+  for (const Monitor& m : monitors) bounds.push_back(m.bounds);
+  const int home = HomeArea(there, bounds);
+  if (home >= 0 && monitors[static_cast<size_t>(home)].dpi != dpi) return;
+  rescaling_ = true;
+  Rescale(dpi);
+  MoveTo(there);
+  rescaling_ = false;
+}
+
+void FormWindow::AfterDrag() {
+  // A scale the drag held back is taken now, around the pointer; should the
+  // window then stand mostly elsewhere, the platform's next DPI change
+  // brings its own suggested place.
+  if (Dragging() || !hwnd_) return;
+  const int dpi = WindowDpi(hwnd_);
+  if (dpi == scale_.Dpi()) return;
+  const ScreenRect there = AroundPointer(dpi);
+  Rescale(dpi);
+  MoveTo(there);
+}
+
+void FormWindow::KeepOnScreen() {
+  if (!hwnd_) return;
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  const ScreenRect now{r.left, r.top, r.right, r.bottom};
+  const ScreenRect place = FirstPlacement(now, WorkAreas());
+  if (place != now) MoveTo(place);
+}
+
 void FormWindow::Repaint(const RECT& box) {
   if (hwnd_) InvalidateRect(hwnd_, &box, FALSE);
 }
 
 void FormWindow::Relaid() { UpdateTools(); }
-
-void FormWindow::Showing() {
-  // Where the window first appears, at its finished size, before its first
-  // paint: moved only if it would not be wholly on the screen.
-  if (std::exchange(placed_, true)) return;
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  const ScreenRect now{r.left, r.top, r.right, r.bottom};
-  const ScreenRect place = FirstPlacement(now, WorkAreas());
-  if (place == now) return;
-  SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 void FormWindow::Unload() {
   if (IsWindow(hwnd_)) DestroyWindow(hwnd_);

@@ -12,6 +12,7 @@
 #include "platform/win32/accessible.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/pointer.h"
+#include "platform/win32/screen.h"
 #include "platform/win32/tooltip.h"
 
 namespace talvo::win32 {
@@ -28,6 +29,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   // Form
   Surface& Window() override { return *window_; }
   std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(hwnd_); }
+  const Screen& Desktop() const override { return screen_; }
   Surface& PictureBox(int slot) override;
   Control& Item(int slot) override { return At(slot); }
   void ShowPressed(int slot) override;
@@ -50,6 +52,19 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   bool OnSetCursor(LPARAM lparam);
   bool OnKey(UINT message, WPARAM wparam, LPARAM lparam);
   void OnDpiChanged(int dpi, const RECT& suggested);
+  // Fonts, pictures, drawings, icons and pointers again at a new DPI.
+  void Rescale(int dpi);
+  // During a drag: the new DPI, with the spot under the pointer kept under
+  // it, once the window would stay on a monitor of that DPI.
+  void FollowDpiAroundPointer(int dpi);
+  // A DPI the drag held back, taken when it ends.
+  void AfterDrag();
+  // The window at a DPI, placed around the pointer.
+  ScreenRect AroundPointer(int dpi) const;
+  void MoveTo(const ScreenRect& place);
+  bool Dragging() const { return pointer_ && pointer_->Captured() != kNone; }
+  // Back onto a screen when the screens changed under the window.
+  void KeepOnScreen();
   // Window icons, pointers and hover texts: after the first paint or at the
   // first pointer movement, whichever comes first.
   void FinishStart();
@@ -64,7 +79,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   void Relaid() override;
   int PressedSlot() const override { return pressed_; }
   int MarkedSlot() const override;
-  void Showing() override;
+  bool EverShown() const override { return shown_; }
 
   // AccessibleHost
   int ButtonCount() const override { return static_cast<int>(buttons_.size()); }
@@ -81,6 +96,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   ResourcePictureLoader& pictures_;
   HWND hwnd_ = nullptr;
   Scale scale_;
+  WindowScreen screen_{scale_};
   std::unique_ptr<WindowNode> window_;
   std::vector<std::unique_ptr<Node>> nodes_;  // by slot
   std::vector<int> buttons_;                  // keyboard order
@@ -93,7 +109,8 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   int focus_ = kNone;
   bool painted_ = false;
   bool started_ = false;
-  bool placed_ = false;
+  bool shown_ = false;
+  bool rescaling_ = false;
 };
 
 }  // namespace talvo::win32

@@ -9,6 +9,7 @@
 
 #include "common/form_def.h"
 #include "fakes/fake_pictures.h"
+#include "fakes/fake_screen.h"
 #include "fakes/log.h"
 
 namespace talvo::fakes {
@@ -106,6 +107,7 @@ class FakeForm : public Form {
   }
   Surface& Window() override { return window_; }
   std::intptr_t Handle() const override { return 0x1234; }
+  const Screen& Desktop() const override { return screen; }
   Surface& PictureBox(int slot) override { return *controls_.at(slot); }
   Control& Item(int slot) override { return *controls_.at(slot); }
   void ShowPressed(int slot) override {
@@ -125,6 +127,7 @@ class FakeForm : public Form {
   FakeControl& window() { return window_; }
   FakeControl& at(int slot) { return *controls_.at(slot); }
   int pressed = kNone, focus = kNone, captured = kNone;
+  FakeScreen screen;
 
   static std::string Name(const def::ControlDef& d) {
     std::string name = Utf8(d.name);

@@ -26,11 +26,16 @@ class FakeSystem : public System {
          << cy << " 0x" << std::hex << flags;
     log_.push_back(line.str());
     if (fail_set_window_pos || !moved) return false;
-    // As the platform does: the numbers taken as pixels, the size 0 x 0.
-    moved->left = static_cast<float>(x) * 15;
-    moved->top = static_cast<float>(y) * 15;
-    moved->width = static_cast<float>(cx) * 15;
-    moved->height = static_cast<float>(cy) * 15;
+    // As the platform does at 96 dpi: the numbers taken as pixels, unless the
+    // flags keep the place (SWP_NOMOVE) or the size (SWP_NOSIZE).
+    if (!(flags & 0x2)) {
+      moved->left = static_cast<float>(x) * 15;
+      moved->top = static_cast<float>(y) * 15;
+    }
+    if (!(flags & 0x1)) {
+      moved->width = static_cast<float>(cx) * 15;
+      moved->height = static_cast<float>(cy) * 15;
+    }
     return true;
   }
   void End() override { log_.push_back("End"); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/fakes/fake_geometry.h"
+#include "tests/fakes/fake_screen.h"
 #include "tests/fakes/fake_toolkit.h"
 #include "tests/fakes/recording_target.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 using fakes::DrawCall;
 using fakes::FakeGeometry;
+using fakes::FakeScreen;
 using fakes::FakeTagHolder;
 using fakes::FakeToolkit;
 using fakes::RecordingTarget;
@@ -255,6 +257,7 @@ TEST(DrawFrame3DTest, FailingPrimitiveReturnsFalseAndDrawsNothingAfter) {
 struct DragFixture : testing::Test {
   FakeTagHolder holder;
   FakeGeometry window;
+  FakeScreen screen;
   FakeToolkit events;
 
   void SetUp() override {
@@ -298,13 +301,13 @@ TEST_F(DragMoveTest, MovesWindowByOffsetFromAnchorThenDispatchesFiveTimes) {
   DragBegin(holder, window, 2000, 200);
   float left_at_first_dispatch = 0;
   events.QueueEvent([&] { left_at_first_dispatch = window.left; });
-  DragMove(holder, window, 2150, 170, events);
+  DragMove(holder, window, 2150, 170, screen, events);
   EXPECT_EQ(window.left, 2625);
   EXPECT_EQ(window.top, 2025);
   EXPECT_EQ(events.do_events_calls, 5);
   EXPECT_EQ(left_at_first_dispatch, 2625) << "events dispatched before the move";
   // Every move offsets from the press, not from the previous move.
-  DragMove(holder, window, 2150, 170, events);
+  DragMove(holder, window, 2150, 170, screen, events);
   EXPECT_EQ(window.left, 2775);
   EXPECT_EQ(window.top, 1995);
   EXPECT_EQ(events.do_events_calls, 10);
@@ -313,7 +316,7 @@ TEST_F(DragMoveTest, MovesWindowByOffsetFromAnchorThenDispatchesFiveTimes) {
 
 TEST_F(DragMoveTest, FractionalPressIsRoundedButMovePositionIsNot) {
   DragBegin(holder, window, 1999.6f, 200.4f);  // anchor 2000, 200
-  DragMove(holder, window, 2000.5f, 199.75f, events);
+  DragMove(holder, window, 2000.5f, 199.75f, screen, events);
   EXPECT_EQ(window.left, 2475.5f);
   EXPECT_EQ(window.top, 2054.75f);
 }
@@ -336,9 +339,44 @@ TEST_F(DragMoveTest, TopOnlyAppliedWhenStrictlyPositiveLeftAlways) {
     window.left = 100;
     window.top = 100;
     DragBegin(holder, window, 2000, 200);
-    DragMove(holder, window, c.move_x, c.move_y, events);
+    DragMove(holder, window, c.move_x, c.move_y, screen, events);
     EXPECT_EQ(window.left, c.left);
     EXPECT_EQ(window.top, c.top);
+  }
+}
+
+TEST_F(DragMoveTest, TopIsKeptInTheWorkAreaOfTheMonitorUnderThePointer) {
+  // 1920 x 1080 primary with a bottom task bar; the same monitor above it with
+  // its task bar at the top; a 1280 x 1024 one to the left, lower, with a top
+  // task bar (twips at 96 dpi, 15 per pixel).
+  screen.monitors = {{{0, 0, 28800, 16200}, {0, 0, 28800, 15600}},
+                     {{0, -16200, 28800, 0}, {0, -15600, 28800, 0}},
+                     {{-19200, 3000, 0, 18360}, {-19200, 3600, 0, 18360}}};
+  struct Case {
+    const char* what;
+    float top, pointer_x, pointer_y, move_y;
+    float expected_top;
+  };
+  // The anchor is at y 200; a move of move_y - 200 twips.
+  const Case cases[] = {
+      {"up across y = 0 onto the monitor above", 300, 3000, -300, -700, -600},
+      {"above the top monitor's work area", -15000, 3000, -15500, -800, -15000},
+      {"to the top monitor's work area exactly", -15000, 3000, -15500, -400, -15000},
+      {"just below it", -15000, 3000, -15500, -385, -15585},
+      {"above the primary, pointer still on it", 300, 3000, 100, -300, 300},
+      {"left monitor: above its work area", 4000, -3000, 3700, -400, 4000},
+      {"left monitor: inside its work area", 4000, -3000, 3700, -100, 3700},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    window.left = 1000;
+    window.top = c.top;
+    screen.pointer_x = c.pointer_x;
+    screen.pointer_y = c.pointer_y;
+    DragBegin(holder, window, 2000, 200);
+    DragMove(holder, window, 1500, c.move_y, screen, events);
+    EXPECT_EQ(window.top, c.expected_top);
+    EXPECT_EQ(window.left, 500) << "horizontal moves are never limited";
   }
 }
 
@@ -348,7 +386,7 @@ TEST_F(DragMoveTest, NoDragInProgressDoesNothing) {
         std::u16string(u" A00000020000000000200"), std::u16string(u"B00000020000000000200")}) {
     SCOPED_TRACE(std::string(tag.begin(), tag.end()));
     holder.tag = tag;
-    DragMove(holder, window, 0, 0, events);
+    DragMove(holder, window, 0, 0, screen, events);
     EXPECT_EQ(window.set_left_calls + window.set_top_calls, 0);
     EXPECT_EQ(events.do_events_calls, 0);
     EXPECT_EQ(holder.tag, tag);
@@ -359,7 +397,7 @@ TEST_F(DragMoveTest, ReleaseEndsTheDrag) {
   DragBegin(holder, window, 2000, 200);
   DragEnd(holder, window, 2150, 170);
   EXPECT_EQ(holder.tag, u"B");
-  DragMove(holder, window, 2150, 170, events);
+  DragMove(holder, window, 2150, 170, screen, events);
   EXPECT_EQ(window.left, 2475);
   EXPECT_EQ(window.top, 2055);
   EXPECT_EQ(events.do_events_calls, 0);
@@ -368,7 +406,7 @@ TEST_F(DragMoveTest, ReleaseEndsTheDrag) {
 TEST_F(DragMoveTest, SecondPressWithoutMoveReanchors) {
   DragBegin(holder, window, 2000, 200);
   DragBegin(holder, window, 500, 50);
-  DragMove(holder, window, 600, 60, events);
+  DragMove(holder, window, 600, 60, screen, events);
   EXPECT_EQ(window.left, 2575);
   EXPECT_EQ(window.top, 2065);
 }
@@ -396,7 +434,7 @@ TEST_F(DragMoveTest, AnchorFieldsReadLikeValWithMissingOrNonDigitAsZero) {
     window.left = 5000;
     window.top = 5000;
     holder.tag = c.tag;
-    DragMove(holder, window, 100, 100, events);
+    DragMove(holder, window, 100, 100, screen, events);
     EXPECT_EQ(window.left, 5100 - c.anchor_x);
     EXPECT_EQ(window.top, 5100 - c.anchor_y);
   }
@@ -405,8 +443,8 @@ TEST_F(DragMoveTest, AnchorFieldsReadLikeValWithMissingOrNonDigitAsZero) {
 TEST_F(DragMoveTest, ReentryThroughDispatchOffsetsFromTheSameAnchor) {
   DragBegin(holder, window, 2000, 200);
   // A second move event arrives while the first is dispatching.
-  events.QueueEvent([&] { DragMove(holder, window, 2010, 230, events); });
-  DragMove(holder, window, 2150, 170, events);
+  events.QueueEvent([&] { DragMove(holder, window, 2010, 230, screen, events); });
+  DragMove(holder, window, 2150, 170, screen, events);
   EXPECT_EQ(window.left, 2625 + 10);
   EXPECT_EQ(window.top, 2025 + 30);
   EXPECT_EQ(events.do_events_calls, 10);
@@ -416,11 +454,11 @@ TEST_F(DragMoveTest, ReentryReadsTheTagAfresh) {
   DragBegin(holder, window, 2000, 200);
   // During the first dispatch the button is released, then the pointer moves.
   events.QueueEvent([&] { DragEnd(holder, window, 2150, 170); });
-  events.QueueEvent([&] { DragMove(holder, window, 0, 0, events); });
+  events.QueueEvent([&] { DragMove(holder, window, 0, 0, screen, events); });
   // And a new press, then a move relative to it.
   events.QueueEvent([&] { DragBegin(holder, window, 100, 100); });
-  events.QueueEvent([&] { DragMove(holder, window, 110, 90, events); });
-  DragMove(holder, window, 2150, 170, events);
+  events.QueueEvent([&] { DragMove(holder, window, 110, 90, screen, events); });
+  DragMove(holder, window, 2150, 170, screen, events);
   EXPECT_EQ(window.left, 2625 + 10);
   EXPECT_EQ(window.top, 2025 - 10);
   // Outer five; the idle move dispatched none; the last move five.
@@ -449,7 +487,7 @@ TEST_F(DragMoveTest, RefusedWriteDoesNotStopTheOtherAxisOrTheEvents) {
     w.can_set_top = c.set_top;
     FakeToolkit e;
     DragBegin(holder, w, 2000, 200);
-    DragMove(holder, w, 2150, 170, e);
+    DragMove(holder, w, 2150, 170, screen, e);
     EXPECT_EQ(w.set_left_calls, 1);
     EXPECT_EQ(w.set_top_calls, 1);
     EXPECT_EQ(w.left, c.left);
@@ -476,7 +514,7 @@ TEST_F(DragMoveTest, NonFinitePositionSkipsOnlyThatAxis) {
     w.top = 2055;
     FakeToolkit e;
     DragBegin(holder, w, 2000, 200);
-    DragMove(holder, w, c.x, c.y, e);
+    DragMove(holder, w, c.x, c.y, screen, e);
     EXPECT_EQ(w.set_left_calls, c.left_set ? 1 : 0);
     EXPECT_EQ(w.set_top_calls, c.top_set ? 1 : 0);
     EXPECT_EQ(e.do_events_calls, 5);

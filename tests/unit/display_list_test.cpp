@@ -11,6 +11,7 @@
 
 #include "common/basecomm.h"
 #include "tests/fakes/fake_geometry.h"
+#include "tests/fakes/fake_screen.h"
 #include "tests/fakes/fake_toolkit.h"
 
 namespace talvo {
@@ -77,11 +78,12 @@ TEST(Scale, DragAtAHigherResolutionMovesByExactlyThePointersOffset) {
     const Scale scale(dpi);
     fakes::FakeTagHolder holder;
     fakes::FakeGeometry window;
+    fakes::FakeScreen screen;
     fakes::FakeToolkit events;
     window.left = scale.ToTwips(248);
     window.top = scale.ToTwips(206);
     B03_Basecomm::DragBegin(holder, window, scale.ToTwips(133), scale.ToTwips(25));
-    B03_Basecomm::DragMove(holder, window, scale.ToTwips(133 + 120), scale.ToTwips(25 + 61),
+    B03_Basecomm::DragMove(holder, window, scale.ToTwips(133 + 120), scale.ToTwips(25 + 61), screen,
                            events);
     EXPECT_EQ(scale.ToPixels(window.left), 248 + 120);
     EXPECT_EQ(scale.ToPixels(window.top), 206 + 61);

@@ -103,13 +103,14 @@ TEST(Layout, StartUpReadsOnlyTheTwoPicturesInUse) {
   EXPECT_EQ(rig.pictures.loads, (std::map<std::string, int>{{"Color01", 1}, {"Color08A", 1}}));
 }
 
-TEST(Topmost, AsksForTheTopmostBandThenRestoresTheGeometry) {
+TEST(Topmost, OneStepToTheTopmostBandWhereTheWindowStandsThenTheWriteBack) {
   for (bool refused : {false, true}) {
     SCOPED_TRACE(refused);
     FormRig rig;
     rig.system.fail_set_window_pos = refused;
     rig.form.To_top();
-    const fakes::Log expected = {"SetWindowPos 4660 -1 2475 2055 0 0 0x50", "mainform.Top=2055",
+    // HWND_TOPMOST, no move and no size (0x3), shown (0x40), not activated (0x10).
+    const fakes::Log expected = {"SetWindowPos 4660 -1 0 0 0 0 0x53", "mainform.Top=2055",
                                  "mainform.Left=2475", "mainform.Width=11010",
                                  "mainform.Height=6360"};
     EXPECT_EQ(rig.log, expected);
@@ -119,12 +120,18 @@ TEST(Topmost, AsksForTheTopmostBandThenRestoresTheGeometry) {
   }
 }
 
-TEST(Topmost, TwipsBeyondThirtyTwoBitsSkipTheCallButNotTheWriteBack) {
-  FormRig rig;
-  rig.parts.window().left = 3e9f;
-  rig.form.To_top();
-  EXPECT_EQ(rig.log.front(), "mainform.Top=2055");
-  EXPECT_EQ(rig.log.size(), 4u);
+TEST(Topmost, WritesBackWhereverTheWindowStands) {
+  // Far off the design place (a monitor left of the primary one), and beyond
+  // what a 32-bit pixel number could carry: nothing is converted on the way.
+  for (const float left : {-30000.0f, 3e9f}) {
+    SCOPED_TRACE(left);
+    FormRig rig;
+    rig.parts.window().left = left;
+    rig.form.To_top();
+    EXPECT_EQ(rig.log.front(), "SetWindowPos 4660 -1 0 0 0 0 0x53");
+    EXPECT_EQ(rig.log.at(2), "mainform.Left=" + testing::PrintToString(left));
+    EXPECT_EQ(rig.parts.window().left, left);
+  }
 }
 
 }  // namespace

@@ -1,9 +1,16 @@
-// Where the window first appears on the screens there are.
+// Where the window first appears on the screens there are, and where a drag
+// across monitors of different resolutions puts it.
 #include "common/placement.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "common/basecomm.h"
+#include "common/twips.h"
+#include "tests/fakes/fake_geometry.h"
+#include "tests/fakes/fake_screen.h"
+#include "tests/fakes/fake_toolkit.h"
 
 namespace talvo {
 namespace {
@@ -46,6 +53,51 @@ TEST(FirstPlacement, UsesTheMonitorItIsMostlyOnOrTheNearest) {
   EXPECT_EQ(FirstPlacement({3500, 2000, 4234, 2379}, monitors), (ScreenRect{2466, 605, 3200, 984}));
   // Nothing known about the screens: where it was.
   EXPECT_EQ(FirstPlacement(kDesign, std::vector<ScreenRect>{}), kDesign);
+}
+
+TEST(HomeArea, TheAreaMostUnderTheWindowElseTheNearest) {
+  const std::vector<ScreenRect> areas = {{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}};
+  EXPECT_EQ(HomeArea({1500, 100, 2234, 479}, areas), 0);  // 420 px left of the border
+  EXPECT_EQ(HomeArea({1600, 100, 2334, 479}, areas), 1);  // 414 px right of it
+  EXPECT_EQ(HomeArea({4000, 100, 4734, 479}, areas), 1);  // on none: the nearest
+  EXPECT_EQ(HomeArea({0, 0, 10, 10}, std::vector<ScreenRect>{}), -1);
+}
+
+TEST(ScaledAround, TheSpotUnderThePointerStaysUnderIt) {
+  const ScreenRect window{1500, 100, 2234, 479};  // 734 x 379 at 96 dpi
+  // Onto a 200 % monitor: twice the distance from the corner, twice the size.
+  EXPECT_EQ(ScaledAround(window, 1600, 125, 96, 192, 1468, 758), (ScreenRect{1400, 75, 2868, 833}));
+  // And back: the same window again.
+  EXPECT_EQ(ScaledAround({1400, 75, 2868, 833}, 1600, 125, 192, 96, 734, 379), window);
+  // 150 % to 125 %: 101 px become 84.2, rounded like twips are.
+  EXPECT_EQ(ScaledAround({0, 0, 1101, 569}, 101, 101, 144, 120, 918, 474),
+            (ScreenRect{17, 17, 935, 491}));
+}
+
+// The caption dragged from a 100 % monitor onto a 200 % one: the window is
+// made again at the new size around the pointer, and the next move, with the
+// pointer where it was, leaves it there: the anchor stayed under the pointer.
+TEST(ScaledAround, KeepsTheDragAnchorUnderThePointer) {
+  const Scale before(96), after(192);
+  fakes::FakeTagHolder holder;
+  fakes::FakeGeometry window;
+  fakes::FakeScreen screen;
+  fakes::FakeToolkit events;
+  // The caption's left edge is 78 px into the window; the press is 522 px in.
+  const int caption_left = 78, press = 522 - caption_left;
+  B03_Basecomm::DragBegin(holder, window, before.ToTwips(press), before.ToTwips(20));
+  const ScreenRect old_rect{1500, 100, 2234, 479};
+  const int pointer_x = old_rect.left + caption_left + press, pointer_y = old_rect.top + 30;
+  const ScreenRect new_rect = ScaledAround(old_rect, pointer_x, pointer_y, 96, 192, 1468, 758);
+  window.left = after.ToTwips(new_rect.left);
+  window.top = after.ToTwips(new_rect.top);
+  // The pointer as the label reports it at the new scale.
+  const int caption_left_after = after.ToPixels(before.ToTwips(caption_left));
+  const float x = after.ToTwips(pointer_x - new_rect.left - caption_left_after);
+  const float y = after.ToTwips(pointer_y - new_rect.top - after.ToPixels(before.ToTwips(10)));
+  B03_Basecomm::DragMove(holder, window, x, y, screen, events);
+  EXPECT_EQ(after.ToPixels(window.left), new_rect.left);
+  EXPECT_EQ(after.ToPixels(window.top), new_rect.top);
 }
 
 }  // namespace
