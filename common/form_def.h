@@ -42,6 +42,7 @@ struct Font {
 inline constexpr int kNoIndex = -1;  // not an element of a control array
 inline constexpr int kWindow = -1;   // parent: the window itself
 inline constexpr int kNoTab = -1;
+inline constexpr int kNoTitle = -1;
 inline constexpr int kMousePointerCustom = 99;
 
 struct ControlDef {
@@ -74,6 +75,9 @@ struct WindowDef {
   const PictureDef* icon;
   float left, top, width, height;  // twips; no frame, so client == outer
   bool visible;
+  // The label whose text names the window where its own caption is empty (a
+  // window without a title bar shows its title as a label), or kNoTitle.
+  int title = kNoTitle;
 };
 
 // A whole window: its settings and its controls in creation order.

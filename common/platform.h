@@ -156,6 +156,8 @@ class InputEvents {
   virtual void FocusLost() = 0;
   // A button's default action, as a screen reader asks for it.
   virtual void Press(int slot) = 0;
+  // A screen reader moves the focus to a control.
+  virtual void Focus(int slot) = 0;
 };
 
 // The window toolkit: windows built from their definitions, and the
@@ -163,6 +165,10 @@ class InputEvents {
 class Toolkit {
  public:
   virtual ~Toolkit() = default;
+  // Whether the window of another start of this program shows on this
+  // desktop; if so, it is brought into view. A window hidden on its way out
+  // does not count.
+  [[nodiscard]] virtual bool BringOtherStartIntoView() = 0;
   // The window and all its controls, built hidden (the program shows it
   // after its load handler); nullptr when the platform cannot make it. Its
   // input goes to `input`.

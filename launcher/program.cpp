@@ -9,6 +9,9 @@
 namespace talvo {
 
 int RunProgram(Toolkit& toolkit, Files& files, System& system, PictureLoader& pictures) {
+  // A second panel stacked exactly on the first looks as if the first did
+  // not react; one launching on its way out is no longer in the way.
+  if (toolkit.BringOtherStartIntoView()) return kExitOtherShowing;
   FormInput input;
   const std::unique_ptr<Form> window = toolkit.CreateForm(def::kMainForm, input);
   if (!window) return kExitNoWindow;

@@ -9,6 +9,9 @@ namespace talvo {
 // What the program returns when the platform cannot make its window: it ends
 // at once rather than wait, invisible, for events that can never come.
 inline constexpr int kExitNoWindow = 3;
+// A start while another launcher shows: that one comes into view and this
+// one ends without a window of its own, as a success.
+inline constexpr int kExitOtherShowing = 0;
 
 int RunProgram(Toolkit& toolkit, Files& files, System& system, PictureLoader& pictures);
 

@@ -176,4 +176,10 @@ void FormInput::Press(int slot) {
   if (form_ && IsButton(slot)) Click(slot);
 }
 
+void FormInput::Focus(int slot) {
+  if (!form_ || !IsButton(slot)) return;
+  CancelKeyPress();
+  SetFocus(slot);
+}
+
 }  // namespace talvo

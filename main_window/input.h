@@ -8,7 +8,8 @@
 //     while the button is held it holds the pointer and looks pressed only
 //     while the pointer is over it. A press also gives it the focus.
 //   - Tab and Shift+Tab move the focus along the command buttons in TabIndex
-//     order, wrapping at either end. Enter clicks the focused button; Space
+//     order, wrapping at either end; a screen reader may move it to any of
+//     them. Enter clicks the focused button; Space
 //     presses it and clicks on release, as a platform button does.
 //   - meCaption gets mouse down, move and up for any button, and holds the
 //     pointer while a button is down, for dragging.
@@ -38,6 +39,7 @@ class FormInput final : public InputEvents {
   void KeyUp(Key key) override;
   void FocusLost() override;
   void Press(int slot) override;
+  void Focus(int slot) override;
 
   int Focus() const { return focus_; }
   int Captured() const { return captured_; }

@@ -30,9 +30,6 @@ inline constexpr PictureDef kPointerIcon{.asset = "pointer",
                                          .hotspot_x = 11,
                                          .hotspot_y = 1};
 
-inline constexpr WindowDef kMainWindow{u"",  0x00FF8080, &kWindowFont, &kAppIcon, 2475,
-                                       2055, 11010,      6360,         true};
-
 inline constexpr Colour kNavy = 0x00800000;
 inline constexpr Colour kGreen = 0x00008000;
 inline constexpr Colour kBlack = 0x00000000;
@@ -55,6 +52,17 @@ enum Slot : int {
   kLabel1 = kFirstRoom + 12,
   kControlCount
 };
+
+inline constexpr WindowDef kMainWindow{.caption = u"",
+                                       .back_colour = 0x00FF8080,
+                                       .font = &kWindowFont,
+                                       .icon = &kAppIcon,
+                                       .left = 2475,
+                                       .top = 2055,
+                                       .width = 11010,
+                                       .height = 6360,
+                                       .visible = true,
+                                       .title = kMeCaption};
 
 inline constexpr float kRoomPanWidth = 4245, kRoomPanHeight = 1125;
 inline constexpr float kRoomColumns[2] = {825, 5730};
@@ -294,6 +302,9 @@ constexpr bool TabIndexesComplete() {
 static_assert(ParentsComeFirst(), "a control is defined before its parent picture box");
 static_assert(SlotsMatchTheirNames(), "a Slot constant names the wrong row of the table");
 static_assert(TabIndexesComplete(), "TabIndex must run from 0 without gaps or repeats");
+static_assert(kControls[kMainWindow.title].kind == Kind::Label &&
+                  !kControls[kMainWindow.title].caption.empty(),
+              "the window is named by a label with a text");
 
 }  // namespace check
 }  // namespace talvo::def

@@ -93,13 +93,13 @@ class ClientAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     if (!parent) return E_POINTER;
     *parent = nullptr;
-    if (!host_) return E_FAIL;
+    if (!host_) return CO_E_OBJNOTCONNECTED;
     return runtime_.std_object(host_->Hwnd(), OBJID_WINDOW, kIidIDispatch,
                                reinterpret_cast<void**>(parent));
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
     if (!count) return E_POINTER;
-    if (!host_) return E_FAIL;
+    if (!host_) return CO_E_OBJNOTCONNECTED;
     *count = host_->ButtonCount();
     return S_OK;
   }
@@ -115,10 +115,13 @@ class ClientAccessible final : public IAccessible {
     *name = nullptr;
     int slot = 0;
     const HRESULT hr = Resolve(child, &slot);
-    if (hr != S_OK) return FAILED(hr) ? hr : S_FALSE;  // the window has no caption
+    if (FAILED(hr)) return hr;
     // Nothing may unwind into the reader's call.
     try {
-      *name = runtime_.alloc_string(Wide(host_->ButtonName(slot)).c_str());
+      // The window's own caption is empty: it shows its title as a label.
+      const std::u16string text = hr == S_OK ? host_->ButtonName(slot) : host_->WindowName();
+      if (text.empty()) return S_FALSE;
+      *name = runtime_.alloc_string(Wide(text).c_str());
     } catch (...) {
       return E_OUTOFMEMORY;
     }
@@ -167,7 +170,7 @@ class ClientAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
     if (!focus) return E_POINTER;
     focus->vt = VT_EMPTY;
-    if (!host_) return E_FAIL;
+    if (!host_) return CO_E_OBJNOTCONNECTED;
     if (GetFocus() != host_->Hwnd()) return S_FALSE;
     focus->vt = VT_I4;
     focus->lVal = host_->FocusedSlot() < 0 ? CHILDID_SELF : server_->ChildId(host_->FocusedSlot());
@@ -176,7 +179,7 @@ class ClientAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
     if (!selection) return E_POINTER;
     selection->vt = VT_EMPTY;
-    return host_ ? S_FALSE : E_FAIL;
+    return host_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
     if (!action) return E_POINTER;
@@ -187,7 +190,15 @@ class ClientAccessible final : public IAccessible {
     *action = runtime_.alloc_string(L"Press");
     return *action ? S_OK : E_OUTOFMEMORY;
   }
-  HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+    int slot = 0;
+    const HRESULT hr = Resolve(child, &slot);
+    if (FAILED(hr)) return hr;
+    // Buttons can take the focus, but there is nothing to select.
+    if (flags != SELFLAG_TAKEFOCUS) return DISP_E_MEMBERNOTFOUND;
+    host_->TakeFocus(hr == S_OK ? slot : Form::kNone);
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
     if (!left || !top || !width || !height) return E_POINTER;
@@ -231,7 +242,7 @@ class ClientAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
     if (!hit) return E_POINTER;
     hit->vt = VT_EMPTY;
-    if (!host_) return E_FAIL;
+    if (!host_) return CO_E_OBJNOTCONNECTED;
     POINT point{x, y};
     ScreenToClient(host_->Hwnd(), &point);
     RECT client{};
@@ -257,7 +268,7 @@ class ClientAccessible final : public IAccessible {
   // S_OK and the slot for a button, S_FALSE for the client itself, an error
   // for anything else or once the window is gone.
   HRESULT Resolve(const VARIANT& child, int* slot) const {
-    if (!host_) return E_FAIL;
+    if (!host_) return CO_E_OBJNOTCONNECTED;
     if (child.vt != VT_I4) return E_INVALIDARG;
     if (child.lVal == CHILDID_SELF) return S_FALSE;
     if (child.lVal < 1 || child.lVal > host_->ButtonCount()) return E_INVALIDARG;
@@ -267,7 +278,7 @@ class ClientAccessible final : public IAccessible {
   HRESULT Nothing(BSTR* out) const {
     if (!out) return E_POINTER;
     *out = nullptr;
-    return host_ ? S_FALSE : E_FAIL;
+    return host_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
   }
 
   ULONG references_ = 1;

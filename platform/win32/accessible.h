@@ -1,10 +1,13 @@
 // The form's buttons for screen readers (MSAA). The window answers
-// WM_GETOBJECT for its client area with an accessible object of its own whose
-// children are the command buttons, in keyboard order: role push button, the
-// caption (or the hover text where there is none) as name, their place on
-// the screen, focusable and focused, and "Press" as default action. UI
+// WM_GETOBJECT for its client area with an accessible object of its own,
+// named by the title the window shows, whose children are the command
+// buttons, in keyboard order: role push button, the caption (or the hover
+// text where there is none) as name, their place on the screen, focusable and
+// focused, "Press" as default action, and the focus taken on request
+// (accSelect with SELFLAG_TAKEFOCUS, which UI Automation's SetFocus uses). UI
 // Automation picks MSAA servers up, so Narrator and NVDA read them. oleacc,
-// oleaut32 and a COM apartment are loaded only when a reader first asks.
+// oleaut32 and a COM apartment are loaded only when a reader first asks. Once
+// the window is gone, the object answers CO_E_OBJNOTCONNECTED.
 #pragma once
 
 #include <memory>
@@ -19,6 +22,7 @@ class AccessibleHost {
  public:
   virtual ~AccessibleHost() = default;
   virtual HWND Hwnd() const = 0;
+  virtual std::u16string WindowName() const = 0;
   virtual int ButtonCount() const = 0;
   virtual int ButtonSlot(int index) const = 0;  // 0-based, keyboard order
   virtual std::u16string ButtonName(int slot) const = 0;
@@ -29,6 +33,9 @@ class AccessibleHost {
   virtual int SlotAt(POINT client) const = 0;
   // Clicks the button once the reader's call has returned.
   virtual void PressLater(int slot) = 0;
+  // Gives the window the keyboard and the button (Form::kNone: the window
+  // itself) the focus.
+  virtual void TakeFocus(int slot) = 0;
 };
 
 class ClientAccessible;

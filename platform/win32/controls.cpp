@@ -256,7 +256,7 @@ LabelNode::LabelNode(FormHost& host, const Init& init, const def::Font& font)
   Rescale();
 }
 
-void LabelNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale()); }
+void LabelNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale(), Def()->caption); }
 
 void LabelNode::Paint(HDC dc, const RECT& box) const {
   font_->Draw(dc, Def()->caption, box, Def()->alignment, ResolveColour(Def()->fore_colour));
@@ -271,7 +271,7 @@ ButtonNode::ButtonNode(FormHost& host, const Init& init, const def::Font& font,
   Rescale();
 }
 
-void ButtonNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale()); }
+void ButtonNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale(), Def()->caption); }
 
 bool ButtonNode::SetPicture(PictureRef picture) { return Replace(picture_, std::move(picture)); }
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/win32/dpi.h"
+#include "platform/win32/input_modes.h"
 
 namespace talvo::win32 {
 namespace {
@@ -84,6 +85,8 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
     scale_ = Scale(actual);
   }
   IgnoreFailure(window_->Settle());
+  BOOL cues = FALSE;
+  focus_cues_ = SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && cues;
   Build(definition);
   pointer_.emplace(*this, input_, *window_, [this](int slot) -> const Node& { return At(slot); });
 }
@@ -197,6 +200,9 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KEYUP:
       if (OnKey(message, wparam, lparam)) return 0;
       break;
+    case WM_UPDATEUISTATE:
+      OnUpdateUiState(wparam);
+      break;  // the default keeps the platform's record of it
     case WM_SETFOCUS:
       RepaintSlot(focus_);
       accessible_.NotifyFocus(focus_);
@@ -224,6 +230,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       hwnd_ = nullptr;  // nothing may use the handle once it is gone
       break;
     default:
+      if (message >= 0xC000 && message == BringIntoViewMessage()) {
+        BringIntoView();
+        return 0;
+      }
       break;
   }
   return DefWindowProcW(self_hwnd, message, wparam, lparam);
@@ -256,6 +266,8 @@ void FormWindow::OnPaint() {
 void FormWindow::FinishStart() {
   if (started_) return;
   started_ = true;
+  DetachInputMethod(hwnd_);
+  TouchAsMouse(hwnd_);
   MakeIconsAndPointers();
   tooltip_ = std::make_unique<Tooltip>(hwnd_);
   UpdateTools();
@@ -387,6 +399,29 @@ void FormWindow::Repaint(const RECT& box) {
 }
 
 void FormWindow::Relaid() { UpdateTools(); }
+
+HWND FormWindow::ShowingElsewhere() {
+  for (HWND hwnd = FindWindowExW(nullptr, nullptr, kClassName, nullptr); hwnd;
+       hwnd = FindWindowExW(nullptr, hwnd, kClassName, nullptr)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != GetCurrentProcessId() && IsWindowVisible(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+UINT FormWindow::BringIntoViewMessage() {
+  // Registered when first needed: by a second start, or when a message from
+  // the registered range first reaches the window.
+  static const UINT message = RegisterWindowMessageW(L"TalvoInternetOffice.BringIntoView");
+  return message;
+}
+
+void FormWindow::BringIntoView() {
+  KeepOnScreen();
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
 
 void FormWindow::Unload() {
   if (IsWindow(hwnd_)) DestroyWindow(hwnd_);

@@ -37,6 +37,11 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   void CapturePointer(int slot) override;
   void Unload() override;
 
+  // A form window of another process that shows on this desktop, if any.
+  static HWND ShowingElsewhere();
+  // Asks a form window to come into view: on a screen, at the top of its band.
+  static UINT BringIntoViewMessage();
+
   HWND Hwnd() const override { return hwnd_; }
   const Scale& CurrentScale() const override { return scale_; }
   // The window's whole picture, as a paint would show it.
@@ -65,6 +70,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   bool Dragging() const { return pointer_ && pointer_->Captured() != kNone; }
   // Back onto a screen when the screens changed under the window.
   void KeepOnScreen();
+  void BringIntoView();
   // Window icons, pointers and hover texts: after the first paint or at the
   // first pointer movement, whichever comes first.
   void FinishStart();
@@ -84,12 +90,19 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   // AccessibleHost
   int ButtonCount() const override { return static_cast<int>(buttons_.size()); }
   int ButtonSlot(int index) const override { return buttons_.at(index); }
+  std::u16string WindowName() const override;
   std::u16string ButtonName(int slot) const override;
   RECT ButtonBox(int slot) const override { return At(slot).ClientBox(); }
   bool ButtonShown(int slot) const override { return At(slot).Shown(); }
   int FocusedSlot() const override { return GetFocus() == hwnd_ ? focus_ : kNone; }
   int SlotAt(POINT client) const override { return HitTest(*window_, client); }
   void PressLater(int slot) override;
+  void TakeFocus(int slot) override;
+
+  // The focus mark shows once the keyboard has been used (or always, where
+  // the user asked for keyboard cues), as the platform's own controls do.
+  void ShowFocusCues();
+  void OnUpdateUiState(WPARAM wparam);
 
   const def::FormDef& definition_;
   InputEvents& input_;
@@ -111,6 +124,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   bool started_ = false;
   bool shown_ = false;
   bool rescaling_ = false;
+  bool focus_cues_ = false;
 };
 
 }  // namespace talvo::win32

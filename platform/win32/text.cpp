@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,37 +42,62 @@ std::vector<bool> Covered(HDC dc, std::u16string_view text) {
   return covered;
 }
 
-// Asking for a face by name is enough: the platform maps a face it lacks to
-// another, and says which it chose. Cheaper than listing every family.
-bool FaceInstalled(HDC dc, const wchar_t* face) {
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  query.lfHeight = -16;
-  wcsncpy_s(query.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
-  ScopedFont font(CreateFontIndirectW(&query));
-  if (!font) return false;
-  ScopedSelect select(dc, font.Get());
-  wchar_t chosen[LF_FACESIZE] = {};
-  return GetTextFaceW(dc, LF_FACESIZE, chosen) > 0 && _wcsicmp(chosen, face) == 0;
+// Whether a face has a glyph for every one of `characters`. A face is judged
+// by what it draws, not by its name: on a Traditional Chinese Windows the
+// platform may report a face's localised name, and a missing face is quietly
+// replaced by another that may lack the glyphs. One font per face, made once.
+bool Draws(const wchar_t* face, std::u16string_view characters) {
+  static const ScopedMemoryDC dc(nullptr);
+  static std::map<std::wstring, ScopedFont> fonts;
+  ScopedFont& font = fonts[face];
+  if (!font) {
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    query.lfHeight = -16;
+    wcsncpy_s(query.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
+    font.Reset(CreateFontIndirectW(&query));
+  }
+  if (!font || !dc.Get()) return false;
+  ScopedSelect select(dc.Get(), font.Get());
+  const std::vector<bool> covered = Covered(dc.Get(), characters);
+  return std::find(covered.begin(), covered.end(), false) == covered.end();
+}
+
+// The first face that draws all of `characters`; empty when none does. The
+// face the last text took comes first: one face usually draws them all.
+std::wstring FallbackFace(std::u16string_view characters) {
+  static std::wstring chosen;
+  if (!chosen.empty() && Draws(chosen.c_str(), characters)) return chosen;
+  for (const wchar_t* candidate : kFallbackFaces) {
+    if (Draws(candidate, characters)) return chosen = candidate;
+  }
+  return {};
+}
+
+// The characters of `text` that `font` has no glyph for.
+std::u16string Lacking(HFONT font, std::u16string_view text) {
+  // Every face the definitions name draws ASCII.
+  if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) return {};
+  const ScopedMemoryDC dc(nullptr);
+  if (!dc.Get()) return {};
+  ScopedSelect select(dc.Get(), font);
+  const std::vector<bool> covered = Covered(dc.Get(), text);
+  std::u16string lacking;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!covered[i]) lacking.push_back(text[i]);
+  }
+  return lacking;
 }
 
 }  // namespace
 
-const std::wstring& ChineseFallbackFace() {
-  static const std::wstring face = [] {
-    ScopedGetDC screen;
-    for (const wchar_t* candidate : kFallbackFaces) {
-      if (FaceInstalled(screen.Get(), candidate)) return std::wstring(candidate);
-    }
-    return std::wstring();
-  }();
-  return face;
-}
-
-TextFont::TextFont(const def::Font& font, const Scale& scale)
+TextFont::TextFont(const def::Font& font, const Scale& scale, std::u16string_view text)
     : base_(MakeFont(font, std::wstring(font.face.begin(), font.face.end()), scale)) {
-  if (!ChineseFallbackFace().empty()) {
-    fallback_.Reset(MakeFont(font, ChineseFallbackFace(), scale));
+  if (!base_) return;
+  const std::u16string lacking = Lacking(base_.Get(), text);
+  if (lacking.empty()) return;
+  if (const std::wstring face = FallbackFace(lacking); !face.empty()) {
+    fallback_.Reset(MakeFont(font, face, scale));
   }
 }
 

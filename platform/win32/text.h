@@ -1,6 +1,6 @@
 // Text in the definition's fonts at a display's resolution. Arial has no
 // Chinese glyphs, so runs it lacks are drawn with the first Traditional
-// Chinese face that is installed.
+// Chinese face, in order of preference, that has glyphs for them.
 #pragma once
 
 #include <string_view>
@@ -13,7 +13,8 @@ namespace talvo::win32 {
 
 class TextFont {
  public:
-  TextFont(const def::Font& font, const Scale& scale);
+  // `text`: what the font is for; it decides whether a second face is needed.
+  TextFont(const def::Font& font, const Scale& scale, std::u16string_view text);
 
   SIZE Measure(HDC dc, std::u16string_view text) const;
   // One line, transparent background, aligned horizontally in `box` and
@@ -28,8 +29,5 @@ class TextFont {
   ScopedFont base_;
   ScopedFont fallback_;
 };
-
-// The face used for characters Arial lacks; empty when none is installed.
-const std::wstring& ChineseFallbackFace();
 
 }  // namespace talvo::win32

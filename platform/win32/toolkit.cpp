@@ -1,8 +1,37 @@
 #include "platform/win32/toolkit.h"
 
+#include <utility>
+
 #include "platform/win32/form_window.h"
 
 namespace talvo::win32 {
+namespace {
+
+// Per session ("Local"): on a shared PC each user has a launcher of their own.
+constexpr wchar_t kStartLock[] = L"Local\\TalvoInternetOffice.Start";
+// A start that hangs must not keep the next one out for good.
+constexpr DWORD kStartLockWait = 5000;
+
+}  // namespace
+
+Win32Toolkit::~Win32Toolkit() { LetOtherStartsIn(); }
+
+bool Win32Toolkit::BringOtherStartIntoView() {
+  start_lock_ = ScopedHandle(CreateMutexW(nullptr, FALSE, kStartLock));
+  if (start_lock_.Valid()) {
+    const DWORD waited = WaitForSingleObject(start_lock_.Get(), kStartLockWait);
+    // An abandoned lock is ours all the same: its start has died.
+    holding_start_lock_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  }
+  const HWND other = FormWindow::ShowingElsewhere();
+  if (!other) return false;
+  PostMessageW(other, FormWindow::BringIntoViewMessage(), 0, 0);
+  return true;
+}
+
+void Win32Toolkit::LetOtherStartsIn() {
+  if (std::exchange(holding_start_lock_, false)) ReleaseMutex(start_lock_.Get());
+}
 
 std::unique_ptr<Form> Win32Toolkit::CreateForm(const def::FormDef& definition, InputEvents& input) {
   auto form = std::make_unique<FormWindow>(definition, input, pictures_);
@@ -25,6 +54,7 @@ void Win32Toolkit::DoEvents() {
 }
 
 int Win32Toolkit::RunEventLoop() {
+  LetOtherStartsIn();  // this start's window shows by now
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

@@ -19,6 +19,11 @@ class FakeToolkit : public Toolkit {
  public:
   explicit FakeToolkit(Log* log = nullptr) : log_(log) {}
 
+  bool BringOtherStartIntoView() override {
+    Note("BringOtherStartIntoView");
+    return other_showing;
+  }
+
   std::unique_ptr<Form> CreateForm(const def::FormDef& definition, InputEvents& events) override {
     Note("CreateForm");
     if (fail_create) return nullptr;
@@ -50,6 +55,7 @@ class FakeToolkit : public Toolkit {
 
   int do_events_calls = 0;
   bool fail_create = false;
+  bool other_showing = false;  // another start's window shows
   int loop_status = 0;
   InputEvents* input = nullptr;
   FakeForm* created = nullptr;

@@ -128,6 +128,20 @@ TEST(FormInput, TabWalksTheButtonsByTabIndexAndWraps) {
   EXPECT_EQ(fresh.parts.focus, def::RoomSelectSlot(5)) << "Shift+Tab from nowhere: the last";
 }
 
+TEST(FormInput, AScreenReaderMovesTheFocusToButtonsOnly) {
+  FormRig rig;
+  rig.input.Focus(def::RoomSelectSlot(3));  // 04
+  EXPECT_EQ(rig.parts.focus, def::RoomSelectSlot(3));
+  rig.input.KeyDown(Key::Tab, false);
+  EXPECT_EQ(rig.parts.focus, def::RoomSelectSlot(1)) << "Tab goes on from there, to 03";
+  for (const int slot : std::vector<int>{def::kMeCaption, def::kPan01, def::kWindow, 999}) {
+    SCOPED_TRACE(slot);
+    rig.input.Focus(slot);
+    EXPECT_EQ(rig.parts.focus, def::RoomSelectSlot(1));
+  }
+  EXPECT_EQ(Count(rig.log, "End"), 0) << "a focus move clicks nothing";
+}
+
 TEST(FormInput, EnterAndSpaceClickTheFocusedRoom) {
   FormRig enter;
   for (int i = 0; i < 4; ++i) enter.input.KeyDown(Key::Tab, false);  // exit, 01, 02, 04
@@ -159,6 +173,7 @@ TEST(FormInput, SpaceHeldIsCancelledByTabTheMouseOrAnotherWindow) {
       {"focus lost", [](FormInput& in) { in.FocusLost(); }},
       {"a press on the caption",
        [](FormInput& in) { in.PointerDown(def::kMeCaption, kLeft, 0, 10, 10); }},
+      {"a screen reader's focus move", [](FormInput& in) { in.Focus(def::RoomSelectSlot(3)); }},
   };
   for (const Interruption& i : interruptions) {
     SCOPED_TRACE(i.what);

@@ -28,7 +28,7 @@ TEST(Program, WindowThatCannotBeMadeEndsAtOnceWithAFailureStatus) {
   EXPECT_EQ(platform.Run(), kExitNoWindow);
   EXPECT_NE(kExitNoWindow, 0);
   // Nothing of the load ran and no event loop waits for a window that is not there.
-  EXPECT_EQ(platform.log, (fakes::Log{"CreateForm"}));
+  EXPECT_EQ(platform.log, (fakes::Log{"BringOtherStartIntoView", "CreateForm"}));
   EXPECT_TRUE(platform.pictures.loads.empty());
 }
 
@@ -38,10 +38,19 @@ TEST(Program, LoadsShowsThenWaitsForEvents) {
   EXPECT_EQ(platform.Run(), 7);
   const fakes::Log& log = platform.log;
   ASSERT_GE(log.size(), 4u);
-  EXPECT_EQ(log.front(), "CreateForm");
-  EXPECT_EQ(log[1], "MakeDir C:\\MrvPrg\\");
+  EXPECT_EQ(log[1], "CreateForm");
+  EXPECT_EQ(log[2], "MakeDir C:\\MrvPrg\\");
   EXPECT_EQ(log[log.size() - 2], "mainform.Visible=True");
   EXPECT_EQ(log.back(), "EventLoop");
+}
+
+TEST(Program, AnotherLauncherShowingIsBroughtIntoViewAndThisStartEnds) {
+  Platform platform;
+  platform.toolkit.other_showing = true;
+  EXPECT_EQ(platform.Run(), kExitOtherShowing);
+  EXPECT_EQ(kExitOtherShowing, 0) << "a success: the user has the launcher in view";
+  // No window, no folders, no event loop of its own.
+  EXPECT_EQ(platform.log, (fakes::Log{"BringOtherStartIntoView"}));
 }
 
 TEST(Program, InputReachesTheWindowOnceItRuns) {
