@@ -160,9 +160,12 @@ class Toolkit {
   virtual int RunEventLoop() = 0;
 };
 
-// Start-up and launch file operations. Output goes through one slot: the
-// backend must make the file on disk either the complete old one or the
-// complete new one, so the new content only replaces the old at CloseSlot.
+// Start-up and launch file operations. Output goes through one slot, and the
+// new content replaces the old only at CloseSlot. The backend replaces the
+// file whole where it can, leaving either the complete old or the complete new
+// one; where another process holds the file open it rewrites it in place
+// instead, so a write that fails part-way can leave it damaged. Either way
+// CloseSlot is true only when the file then holds exactly what was printed.
 class Files {
  public:
   virtual ~Files() = default;
@@ -174,7 +177,7 @@ class Files {
   // Writes the text in the ANSI code page followed by CR LF.
   [[nodiscard]] virtual bool PrintLine(const std::u16string& text) = 0;
   // Closes the slot if open (no effect otherwise). True when nothing was open
-  // or everything written so far reached the file.
+  // or the file now holds everything printed, and only that.
   [[nodiscard]] virtual bool CloseSlot() = 0;
 };
 

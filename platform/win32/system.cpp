@@ -4,6 +4,57 @@
 #include <vector>
 
 namespace talvo::win32 {
+namespace {
+
+// How often, and how far apart, a rename refused because the target is in use
+// is tried again before the file is written in place.
+constexpr int kRenameRetries = 10;
+constexpr DWORD kRenameRetryMs = 50;
+
+// What a rename over a file that another process holds open fails with.
+bool InUse(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+         error == ERROR_LOCK_VIOLATION;
+}
+
+// Makes the file at path hold exactly bytes without replacing it: its length
+// set, the bytes written from the start and read back. The sharing admits any
+// holder that lets others read and write; a holder that does not, a
+// read-only file or a full disk make it fail.
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes) {
+  ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  const DWORD size = static_cast<DWORD>(bytes.size());
+  LARGE_INTEGER length{};
+  length.QuadPart = size;
+  const LARGE_INTEGER start{};
+  // The length first: where it cannot change (another process has the file
+  // mapped) the old content is still whole.
+  if (!SetFilePointerEx(file.Get(), length, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()) ||
+      !SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
+    return false;
+  }
+  DWORD written = 0;
+  if (!WriteFile(file.Get(), bytes.data(), size, &written, nullptr) || written != size ||
+      !FlushFileBuffers(file.Get()) || !SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
+    return false;
+  }
+  // A holder with write access may have written at the same time: only the
+  // exact bytes, and no more, count.
+  std::string back(bytes.size() + 1, '\0');
+  DWORD total = 0;
+  for (DWORD read = 1; read != 0 && total < back.size(); total += read) {
+    if (!ReadFile(file.Get(), back.data() + total, static_cast<DWORD>(back.size()) - total, &read,
+                  nullptr)) {
+      return false;
+    }
+  }
+  return total == size && back.compare(0, size, bytes) == 0;
+}
+
+}  // namespace
 
 Win32Files::~Win32Files() { Discard(); }
 
@@ -60,25 +111,45 @@ bool Win32Files::PrintLine(const std::u16string& text) {
   const bool ok =
       WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
       written == bytes.size();
-  if (!ok) complete_ = false;
+  if (ok) {
+    bytes_ += bytes;
+  } else {
+    complete_ = false;
+  }
   return ok;
 }
 
 bool Win32Files::CloseSlot() {
   if (!file_.Valid()) return true;
   bool ok = complete_ && FlushFileBuffers(file_.Get());
-  file_.Reset();
-  ok = ok && MoveFileExW(temporary_.c_str(), target_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (ok) temporary_.clear();
+  file_.Reset();  // closed before it is renamed
+  ok = ok && Replace();
   Discard();
   return ok;
+}
+
+bool Win32Files::Replace() {
+  for (int retry = 0;; ++retry) {
+    if (MoveFileExW(temporary_.c_str(), target_.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      temporary_.clear();
+      return true;
+    }
+    // Anything else (a full disk, a folder gone) is a plain failure.
+    if (!InUse(GetLastError())) return false;
+    if (retry == kRenameRetries) break;
+    ::Sleep(kRenameRetryMs);
+  }
+  DeleteFileW(temporary_.c_str());
+  temporary_.clear();
+  return RewriteInPlace(target_, bytes_);
 }
 
 void Win32Files::Discard() {
   file_.Reset();
   if (!temporary_.empty()) DeleteFileW(temporary_.c_str());
   temporary_.clear();
+  bytes_.clear();
   complete_ = false;
 }
 
