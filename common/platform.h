@@ -186,7 +186,11 @@ class System {
  public:
   virtual ~System() = default;
   // Starts a command line with a hidden window and does not wait for it (Shell).
+  // False when the command interpreter cannot be started or policy disables it.
   [[nodiscard]] virtual bool StartHidden(const std::u16string& command_line) = 0;
+  // Opens a file with the program registered for its type, without the
+  // interpreter and without asking the user anything.
+  [[nodiscard]] virtual bool OpenWithHandler(const std::u16string& path) = 0;
   // Modal box, OK button only, no icon, the application's title as caption.
   virtual void MsgBox(const std::u16string& text) = 0;
   virtual void Sleep(int milliseconds) = 0;

@@ -39,6 +39,7 @@ class Win32System final : public System {
   // The toolkit's main window owns the program's message boxes.
   explicit Win32System(const Win32Toolkit& toolkit) : toolkit_(toolkit) {}
   bool StartHidden(const std::u16string& command_line) override;
+  bool OpenWithHandler(const std::u16string& path) override;
   void MsgBox(const std::u16string& text) override;
   void Sleep(int milliseconds) override;
   bool SetWindowPos(std::intptr_t window, std::intptr_t insert_after, int x, int y, int cx, int cy,
