@@ -179,9 +179,12 @@ class Toolkit {
   virtual int RunEventLoop() = 0;
 };
 
-// Start-up and launch file operations. Output goes through one slot: the
-// backend must make the file on disk either the complete old one or the
-// complete new one, so the new content only replaces the old at CloseSlot.
+// Start-up and launch file operations. Output goes through one slot, and the
+// new content replaces the old only at CloseSlot. The backend replaces the
+// file whole where it can, leaving either the complete old or the complete new
+// one; where another process holds the file open it rewrites it in place
+// instead, so a write that fails part-way can leave it damaged. Either way
+// CloseSlot is true only when the file then holds exactly what was printed.
 class Files {
  public:
   virtual ~Files() = default;
@@ -193,7 +196,7 @@ class Files {
   // Writes the text in the ANSI code page followed by CR LF.
   [[nodiscard]] virtual bool PrintLine(const std::u16string& text) = 0;
   // Closes the slot if open (no effect otherwise). True when nothing was open
-  // or everything written so far reached the file.
+  // or the file now holds everything printed, and only that.
   [[nodiscard]] virtual bool CloseSlot() = 0;
 };
 
@@ -202,7 +205,11 @@ class System {
  public:
   virtual ~System() = default;
   // Starts a command line with a hidden window and does not wait for it (Shell).
+  // False when the command interpreter cannot be started or policy disables it.
   [[nodiscard]] virtual bool StartHidden(const std::u16string& command_line) = 0;
+  // Opens a file with the program registered for its type, without the
+  // interpreter and without asking the user anything.
+  [[nodiscard]] virtual bool OpenWithHandler(const std::u16string& path) = 0;
   // Modal box, OK button only, no icon, the application's title as caption.
   virtual void MsgBox(const std::u16string& text) = 0;
   virtual void Sleep(int milliseconds) = 0;

@@ -41,8 +41,13 @@ void mainform::toRunjnj(std::int16_t index, const std::u16string& user_id) {
 
   const bool found = meeting::SameFileName(files_.Dir(path), meeting::kFileName);
   if (written && found) {
-    // Whether the interpreter ran is not looked at: the program ends either way.
-    IgnoreFailure(system_.StartHidden(std::u16string(meeting::kCommandPrefix) + path));
+    // Where the interpreter cannot run (a locked-down PC, or it is missing)
+    // the handler opens the file directly; a launch that started nothing
+    // says so rather than vanish as if it had worked.
+    if (!system_.StartHidden(std::u16string(meeting::kCommandPrefix) + path) &&
+        !system_.OpenWithHandler(path)) {
+      system_.MsgBox(meeting::CannotOpenMessage());
+    }
   } else {
     system_.MsgBox(meeting::NotFoundMessage());
   }

@@ -42,6 +42,10 @@ std::array<std::u16string, kLineCount> Lines(std::u16string_view user_id,
 
 std::u16string NotFoundMessage() { return u"找不到(" + std::u16string(kFileName) + u") .inj 檔案"; }
 
+std::u16string CannotOpenMessage() {
+  return u"無法開啟(" + std::u16string(kFileName) + u") .jnj 檔案";
+}
+
 namespace {
 
 char16_t UpperAscii(char16_t c) {

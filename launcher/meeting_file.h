@@ -27,6 +27,10 @@ std::array<std::u16string, kLineCount> Lines(std::u16string_view user_id,
 // "找不到(TamSell.jnj) .inj 檔案": the type really is spelled .inj here.
 std::u16string NotFoundMessage();
 
+// "無法開啟(TamSell.jnj) .jnj 檔案": written, but neither the interpreter nor
+// the handler registered for the type could open it.
+std::u16string CannotOpenMessage();
+
 // The existence test: the name that Dir found against the meeting file's
 // name, ignoring letter case.
 bool SameFileName(std::u16string_view found, std::u16string_view expected);

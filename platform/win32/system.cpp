@@ -1,9 +1,96 @@
 #include "platform/win32/system.h"
 
+#include <objbase.h>
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
 namespace talvo::win32 {
+namespace {
+
+// How often, and how far apart, a rename refused because the target is in use
+// is tried again before the file is written in place.
+constexpr int kRenameRetries = 10;
+constexpr DWORD kRenameRetryMs = 50;
+
+// What a rename over a file that another process holds open fails with.
+bool InUse(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+         error == ERROR_LOCK_VIOLATION;
+}
+
+// Makes the file at path hold exactly bytes without replacing it: its length
+// set, the bytes written from the start and read back. The sharing admits any
+// holder that lets others read and write; a holder that does not, a
+// read-only file or a full disk make it fail.
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes) {
+  ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  const DWORD size = static_cast<DWORD>(bytes.size());
+  LARGE_INTEGER length{};
+  length.QuadPart = size;
+  const LARGE_INTEGER start{};
+  // The length first: where it cannot change (another process has the file
+  // mapped) the old content is still whole.
+  if (!SetFilePointerEx(file.Get(), length, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()) ||
+      !SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
+    return false;
+  }
+  DWORD written = 0;
+  if (!WriteFile(file.Get(), bytes.data(), size, &written, nullptr) || written != size ||
+      !FlushFileBuffers(file.Get()) || !SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
+    return false;
+  }
+  // A holder with write access may have written at the same time: only the
+  // exact bytes, and no more, count.
+  std::string back(bytes.size() + 1, '\0');
+  DWORD total = 0;
+  for (DWORD read = 1; read != 0 && total < back.size(); total += read) {
+    if (!ReadFile(file.Get(), back.data() + total, static_cast<DWORD>(back.size()) - total, &read,
+                  nullptr)) {
+      return false;
+    }
+  }
+  return total == size && back.compare(0, size, bytes) == 0;
+}
+
+// The system folder, where the interpreter lives and where what the launch
+// starts runs, so that neither picks up DLLs from wherever the launcher was
+// started. Empty when it cannot be had.
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return std::wstring(folder, length);
+}
+
+// "Prevent access to the command prompt" (a user policy): cmd.exe then starts
+// but runs no command, so the launch would end with nothing opened. Read from
+// advapi32 loaded here, the program importing only what every start needs.
+bool CommandPromptDisabled() {
+  using GetValue = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPCWSTR, DWORD, LPDWORD, PVOID, LPDWORD);
+  const SystemLibrary advapi32(L"advapi32.dll");
+  const auto get_value = advapi32.Get<GetValue>("RegGetValueW");
+  if (!get_value) return false;
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  return get_value(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\System",
+                   L"DisableCMD", RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
+         value != 0;
+}
+
+// The client opens its window after we hide, in a process whose id we do not
+// have in time: the interpreter's `start` makes it, and a handler may pass the
+// file to a copy already running. Our window is shown without activation, so
+// we are usually not the foreground process, but we received the last input
+// (the click), which lets us hand the right to take the foreground on. To any
+// process, then; it lapses at the user's next input.
+void LetTheClientComeToTheFront() { AllowSetForegroundWindow(ASFW_ANY); }
+
+}  // namespace
 
 Win32Files::~Win32Files() { Discard(); }
 
@@ -60,51 +147,106 @@ bool Win32Files::PrintLine(const std::u16string& text) {
   const bool ok =
       WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
       written == bytes.size();
-  if (!ok) complete_ = false;
+  if (ok) {
+    bytes_ += bytes;
+  } else {
+    complete_ = false;
+  }
   return ok;
 }
 
 bool Win32Files::CloseSlot() {
   if (!file_.Valid()) return true;
   bool ok = complete_ && FlushFileBuffers(file_.Get());
-  file_.Reset();
-  ok = ok && MoveFileExW(temporary_.c_str(), target_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (ok) temporary_.clear();
+  file_.Reset();  // closed before it is renamed
+  ok = ok && Replace();
   Discard();
   return ok;
+}
+
+bool Win32Files::Replace() {
+  for (int retry = 0;; ++retry) {
+    if (MoveFileExW(temporary_.c_str(), target_.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      temporary_.clear();
+      return true;
+    }
+    // Anything else (a full disk, a folder gone) is a plain failure.
+    if (!InUse(GetLastError())) return false;
+    if (retry == kRenameRetries) break;
+    ::Sleep(kRenameRetryMs);
+  }
+  DeleteFileW(temporary_.c_str());
+  temporary_.clear();
+  return RewriteInPlace(target_, bytes_);
 }
 
 void Win32Files::Discard() {
   file_.Reset();
   if (!temporary_.empty()) DeleteFileW(temporary_.c_str());
   temporary_.clear();
+  bytes_.clear();
   complete_ = false;
 }
 
 bool Win32System::StartHidden(const std::u16string& command_line) {
+  if (CommandPromptDisabled()) return false;
+  const std::wstring folder = SystemFolder();
+  if (folder.empty()) return false;
   // The system's own interpreter by full path: a cmd.exe planted in the
   // program's or the current folder must not run instead.
-  wchar_t system_dir[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(system_dir, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  const std::wstring interpreter = std::wstring(system_dir, length) + L"\\cmd.exe";
+  const std::wstring interpreter = folder + L"\\cmd.exe";
   std::wstring line = Wide(command_line);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process{};
-  // Started in the system folder, so neither it nor the client it opens
-  // picks up DLLs from wherever the launcher was started.
-  const std::wstring folder(system_dir, length);
-  if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &process)) {
+  LetTheClientComeToTheFront();
+  // No console at all, not even a hidden one; the window style stays hidden
+  // for whatever the interpreter shows nonetheless.
+  if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                      nullptr, folder.c_str(), &startup, &process)) {
     return false;
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+
+bool Win32System::OpenWithHandler(const std::u16string& path) {
+  using Initialize = HRESULT(WINAPI*)(void*, DWORD);
+  using Uninitialize = void(WINAPI*)();
+  using Execute = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+  // Loaded only here: a launch comes this way only where the interpreter
+  // cannot run. shell32 goes before ole32, after the apartment is closed.
+  const SystemLibrary ole32(L"ole32.dll");
+  const SystemLibrary shell32(L"shell32.dll");
+  const auto execute = shell32.Get<Execute>("ShellExecuteExW");
+  const auto initialize = ole32.Get<Initialize>("CoInitializeEx");
+  const auto uninitialize = ole32.Get<Uninitialize>("CoUninitialize");
+  const std::wstring folder = SystemFolder();
+  if (!execute || folder.empty()) return false;
+  // A handler may be a shell extension that needs a single-threaded
+  // apartment; an apartment of another kind already here is used as it is.
+  const bool apartment =
+      initialize && uninitialize &&
+      SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  const std::wstring file = Wide(path);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  // No "Open with" box or error dialog: the program ends 1.5 s later and
+  // says itself what failed. Done before returning, for the same reason.
+  info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  info.hwnd = toolkit_.MainWindow();
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.lpDirectory = folder.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  LetTheClientComeToTheFront();
+  const bool opened = execute(&info) != FALSE;
+  if (apartment) uninitialize();
+  return opened;
 }
 
 void Win32System::MsgBox(const std::u16string& text) {

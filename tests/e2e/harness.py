@@ -33,6 +33,18 @@ Wine notes learned the hard way:
   * Xvfb -displayfd picks a free display; see _start_xvfb for its pipe quirk.
   * Wine's helper processes (services.exe, explorer.exe, ...) detach from
     their parent, so processes are found by WINEPREFIX in /proc/*/environ.
+  * A file held open with read and write sharing (not delete) refuses a
+    rename over it with access denied, but can be opened for writing,
+    rewritten and cut with SetEndOfFile; held with no sharing, both fail.
+    The launcher's rename is retried for ~0.55 s first, then the write in
+    place takes 1-5 ms (measured).
+  * The stand-in client started through `cmd /c start` finds its parent
+    (Wine's start.exe) gone or not the launcher; started by ShellExecuteEx in the
+    launcher, its parent is talvo-office.exe: record "parent" tells the
+    two ways apart.  Wine's cmd ignores the DisableCMD policy.
+  * ShellExecuteEx with SEE_MASK_FLAG_NO_UI and no HKCR\\.jnj fails quietly
+    (no dialog).  Removing cmd.exe or the association is undone in a
+    cleanup; the association also comes back with REGISTRY at every start.
 """
 import contextlib
 import ctypes

@@ -3,7 +3,9 @@
 // back from the file to a fresh record-<n>.txt (UTF-8, key=value lines),
 // so the tests see both the hand-off and how often it happened.
 // Records go to %JNJ_CLIENT_RECORD_DIR% if set, else beside this exe.
-#include <windows.h>
+#include <windows.h>  // before the other Windows headers
+
+#include <tlhelp32.h>
 
 #include <string>
 
@@ -36,6 +38,45 @@ unsigned long long nowUnixMs() {
   return t.QuadPart / 10000ULL - 11644473600000ULL;
 }
 
+// The file's bytes in hex, opened as the C runtime's fopen(path, "r") opens
+// it (sharing read and write), so a file another process holds open for
+// writing is read as a real client would read it.
+std::wstring contentHex(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return L"<error " + std::to_wstring(GetLastError()) + L">";
+  std::wstring hex;
+  unsigned char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(h, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+    for (DWORD i = 0; i < read; ++i) {
+      hex += L"0123456789abcdef"[chunk[i] >> 4];
+      hex += L"0123456789abcdef"[chunk[i] & 15];
+    }
+  }
+  CloseHandle(h);
+  return hex;
+}
+
+// The executable name of the process that started this one ("" when it has
+// already ended): tells a start through the interpreter from one by the
+// launcher itself.
+std::wstring parentName() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return L"";
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD parent = 0;
+  for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry))
+    if (entry.th32ProcessID == GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+  std::wstring name;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry))
+    if (parent != 0 && entry.th32ProcessID == parent) name = entry.szExeFile;
+  CloseHandle(snap);
+  return name;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -49,6 +90,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   out += L"arg=" + path + L"\n";
   out += L"time_ms=" + std::to_wstring(startedMs) + L"\n";
   out += L"pid=" + std::to_wstring(GetCurrentProcessId()) + L"\n";
+  out += L"parent=" + parentName() + L"\n";
   out += L"exists=" +
          std::wstring(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? L"1" : L"0") +
          L"\n";
@@ -62,6 +104,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   for (DWORD i = 0; i < n; i += (DWORD)wcslen(buf + i) + 1)
     keys += (keys.empty() ? L"" : L",") + std::wstring(buf + i);
   out += L"keys=" + keys + L"\n";
+  out += L"content_hex=" + (path.empty() ? L"" : contentHex(path)) + L"\n";
 
   static const wchar_t* const kKeys[] = {L"domain",   L"ip",       L"portm",       L"portm2",
                                          L"size_w",   L"size_h",   L"gui_rec_ver", L"gui_min_ver",

@@ -1,9 +1,20 @@
 """The room launch and the exit button on the real program under Wine."""
+import contextlib
 import time
 import unittest
 
-from harness import E2ETestCase
+import harness
+from harness import E2ETestCase, E2EError, wait_until
 import layout
+
+HOLDER_EXE = harness.EXE.parent / "file_holder.exe"
+HOLDER_READY = r"C:\holder-ready.txt"
+# Where a test puts the prefix's command interpreter while it is "missing".
+MOVED_CMD = "cmd.exe.moved-by-e2e"
+# "Prevent access to the command prompt", on and off.
+POLICY = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Windows\\System]\n"
+CMD_DISABLED = POLICY + '"DisableCMD"=dword:00000001\n'
+CMD_ALLOWED = POLICY + '"DisableCMD"=-\n'
 
 EXPECTED_LINES = [
     "# if you see this file, please download JoinNet from https://www.talvo.example/joinnet/",
@@ -20,6 +31,15 @@ def expected_file(room):
 
 
 class LaunchTest(E2ETestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # What a run killed in the middle of a test may have left.
+        system32 = cls.session.host_path(r"C:\windows\system32")
+        if (system32 / MOVED_CMD).exists():
+            (system32 / MOVED_CMD).replace(system32 / "cmd.exe")
+        cls.session.import_reg(CMD_ALLOWED)
 
     def setUp(self):
         super().setUp()
@@ -46,6 +66,7 @@ class LaunchTest(E2ETestCase):
         self.assertEqual(record["general.UserID"], "public")
         self.assertEqual(record["general.UserName"], "02-Room")
         self.assertEqual(record["general.size_w"], "176")
+        self.assertNotEqual(record["parent"], "talvo-office.exe", "started through the interpreter")
         self.assertLess(hidden - clicked, 1.0, "the window should hide at once")
         # 15 waits of 100 ms after the click; generous for a loaded machine.
         self.assertGreater(ended - clicked, 1.4)
@@ -107,7 +128,7 @@ class LaunchTest(E2ETestCase):
 
     def _expect_message_then_end(self, app, win):
         box = app.wait_window(timeout=10, name="^TALVO Internet Office$", min_size=50)
-        shot = self.session.grab(box, "not-found-message")
+        shot = self.session.grab(box, "message")
         self.assertGreater(box.width, 100, box)
         self.assertTrue(app.running())
         closed = time.monotonic()
@@ -138,6 +159,94 @@ class LaunchTest(E2ETestCase):
             self.assertEqual(stale.read_bytes(), b"[general]\r\nUserID = somebody-else\r\n")
         finally:
             self.session.set_immutable(layout.MEETING_FILE, on=False)
+
+    # ---- a meeting file held open by another program -------------------
+    def _hold(self, sharing, undo):
+        """Keep the meeting file open for reading and writing in another
+        program, sharing read and write ("rw") or nothing ("none")."""
+        if not HOLDER_EXE.exists():
+            raise E2EError(f"{HOLDER_EXE} not built")
+        ready = self.session.host_path(HOLDER_READY)
+        undo(self.session.remove, HOLDER_READY)
+        self.session.run(HOLDER_EXE, "hold", layout.MEETING_FILE, sharing, HOLDER_READY)
+        self.assertEqual(wait_until(lambda: ready.exists() and ready.read_text(), 15, "the holder"),
+                         "held")
+
+    def test_meeting_file_held_by_another_program(self):
+        # Longer than any room's file, so a write in place must also cut it.
+        stale = b"[general]\r\nUserID = somebody-else\r\n" + b"x" * 3000 + b"\r\n"
+        path = self.session.host_path(layout.MEETING_FILE)
+        for sharing in ("rw", "none"):
+            with self.subTest(sharing=sharing), contextlib.ExitStack() as undo:
+                undo.callback(self.session.kill_user_processes)
+                self.session.clear_records()
+                path.parent.mkdir(parents=True, exist_ok=True)
+                path.write_bytes(stale)
+                self._hold(sharing, undo.callback)
+                app, win = self.start()
+                clicked = self.click_room(win, 4)
+                if sharing == "rw":
+                    hidden = app.wait_no_window(timeout=10)
+                    record = self.session.wait_records(1)[0]
+                    app.wait_exit(timeout=15)
+                    self.assertEqual(app.returncode, 0)
+                    # Read by the client while the other program still held the file.
+                    self.assertEqual(record["content_hex"], expected_file(4).hex())
+                    self.assertEqual(path.read_bytes(), expected_file(4))
+                    # The rename is tried for about 0.5 s before the write in place.
+                    self.assertLess(hidden - clicked, 3.0)
+                else:
+                    self._expect_message_then_end(app, win)
+                    self.assertEqual(path.read_bytes(), stale)
+                self.assertEqual([p.name for p in path.parent.iterdir()], ["TamSell.jnj"],
+                                 "no temporary file is left")
+
+    # ---- locked-down PCs ----------------------------------------------
+    # Each takes where to register its undoing: it runs whatever happens.
+    def _without_interpreter(self, undo):
+        system32 = self.session.host_path(r"C:\windows\system32")
+        undo(lambda: (system32 / MOVED_CMD).exists()
+             and (system32 / MOVED_CMD).replace(system32 / "cmd.exe"))
+        (system32 / "cmd.exe").replace(system32 / MOVED_CMD)
+
+    def _without_association(self, undo):
+        undo(self.session.import_reg, harness.REGISTRY)
+        self.session.wine("reg", "delete", r"HKCR\.jnj", "/f")
+
+    def _with_command_prompt_disabled(self, undo):
+        undo(self.session.import_reg, CMD_ALLOWED)
+        self.session.import_reg(CMD_DISABLED)
+
+    def test_interpreter_unavailable_the_handler_opens_the_file(self):
+        # Wine's cmd ignores the policy: only the launcher's own check can
+        # send this launch to the handler.
+        for what, arrange in (("cmd.exe missing", self._without_interpreter),
+                              ("command prompt disabled", self._with_command_prompt_disabled)):
+            with self.subTest(what), contextlib.ExitStack() as undo:
+                undo.callback(self.session.kill_user_processes)
+                self.session.clear_records()
+                self.session.remove(r"C:\MrvPrg")
+                arrange(undo.callback)
+                app, win = self.start()
+                self.click_room(win, 5)
+                record = self.session.wait_records(1)[0]
+                app.wait_exit(timeout=15)
+                self.assertEqual(record["general.UserID"], "of")
+                self.assertEqual(record["arg"], layout.MEETING_FILE)
+                self.assertEqual(record["parent"], "talvo-office.exe",
+                                 "opened by the launcher itself, not through the interpreter")
+                self.assertEqual(app.returncode, 0)
+                self.assertEqual(len(self.session.records()), 1)
+
+    def test_neither_interpreter_nor_handler_says_so_and_ends(self):
+        self._without_interpreter(self.addCleanup)
+        self._without_association(self.addCleanup)
+        app, win = self.start()
+        self.click_room(win, 0)
+        self._expect_message_then_end(app, win)
+        self.assertEqual(app.returncode, 0)
+        # The file was written (else the not-found message); only opening it failed.
+        self.assertEqual(self.session.read_bytes(layout.MEETING_FILE), expected_file(0))
 
 
 if __name__ == "__main__":

@@ -1,4 +1,5 @@
-// Process start, message boxes, waits, window placement and the end, logged.
+// Process start, opening with the registered handler, message boxes, waits,
+// window placement and the end, logged.
 #pragma once
 
 #include <sstream>
@@ -16,6 +17,10 @@ class FakeSystem : public System {
   bool StartHidden(const std::u16string& command_line) override {
     log_.push_back("Start " + Utf8(command_line));
     return !fail_start;
+  }
+  bool OpenWithHandler(const std::u16string& path) override {
+    log_.push_back("Handler " + Utf8(path));
+    return !fail_handler;
   }
   void MsgBox(const std::u16string& text) override { log_.push_back("MsgBox " + Utf8(text)); }
   void Sleep(int ms) override { log_.push_back("Sleep " + std::to_string(ms)); }
@@ -41,6 +46,7 @@ class FakeSystem : public System {
   void End() override { log_.push_back("End"); }
 
   bool fail_start = false;
+  bool fail_handler = false;
   bool fail_set_window_pos = false;
   FakeControl* moved = nullptr;  // the window SetWindowPos places
 

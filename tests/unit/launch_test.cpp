@@ -16,6 +16,7 @@ using fakes::Utf8;
 
 const std::u16string kPath = u"C:\\MrvPrg\\Tamsell\\TamSell.jnj";
 const std::string kMessage = "MsgBox 找不到(TamSell.jnj) .inj 檔案";
+const std::string kCannotOpen = "MsgBox 無法開啟(TamSell.jnj) .jnj 檔案";
 
 std::string ExpectedFile(const std::string& user_id, const std::string& user_name) {
   return "# if you see this file, please download JoinNet from " +
@@ -107,6 +108,7 @@ TEST(RoomLaunch, FileNotFoundShowsTheMessageAndStillEnds) {
   rig.files.dir_answer = u"";
   rig.form.RoomSelect_Click(3);
   EXPECT_EQ(Count(rig.log, "Start"), 0);
+  EXPECT_EQ(Count(rig.log, "Handler"), 0);
   std::vector<std::string> expected = {kMessage};
   for (const std::string& step : Ending()) expected.push_back(step);
   EXPECT_EQ(From(rig.log, kMessage), expected);
@@ -149,18 +151,41 @@ TEST(RoomLaunch, IncompleteWriteStartsNothingEvenWhenAnOldFileExists) {
     rig.form.RoomSelect_Click(0);
     EXPECT_EQ(rig.files.disk[kPath], "old room\r\n");
     EXPECT_EQ(Count(rig.log, "Start"), 0);
+    EXPECT_EQ(Count(rig.log, "Handler"), 0);
     EXPECT_EQ(Count(rig.log, "MsgBox"), 1);
     EXPECT_EQ(From(rig.log, kMessage).size(), Ending().size() + 1);
     EXPECT_EQ(rig.log.back(), "End");
   }
 }
 
-TEST(RoomLaunch, InterpreterThatCannotStartStillEnds) {
-  FormRig rig;
-  rig.system.fail_start = true;
-  rig.form.RoomSelect_Click(1);
-  EXPECT_EQ(Count(rig.log, "MsgBox"), 0);
-  EXPECT_EQ(From(rig.log, "DoEvents"), Ending());
+// The interpreter first, the registered handler where it cannot run, the
+// message only when neither could; every branch ends the same way.
+TEST(RoomLaunch, InterpreterThenHandlerThenMessageThenTheUsualEnd) {
+  struct Case {
+    const char* what;
+    bool fail_start;
+    bool fail_handler;
+    std::vector<std::string> steps;
+  };
+  const std::string start = "Start cmd /c start C:\\MrvPrg\\Tamsell\\TamSell.jnj";
+  const std::string handler = "Handler C:\\MrvPrg\\Tamsell\\TamSell.jnj";
+  const Case cases[] = {
+      {"interpreter starts", false, false, {start}},
+      {"interpreter starts, handler would fail", false, true, {start}},
+      {"interpreter cannot start", true, false, {start, handler}},
+      {"neither can", true, true, {start, handler, kCannotOpen}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FormRig rig;
+    rig.system.fail_start = c.fail_start;
+    rig.system.fail_handler = c.fail_handler;
+    rig.form.RoomSelect_Click(1);
+    std::vector<std::string> expected = {"Dir C:\\MrvPrg\\Tamsell\\TamSell.jnj"};
+    expected.insert(expected.end(), c.steps.begin(), c.steps.end());
+    for (const std::string& step : Ending()) expected.push_back(step);
+    EXPECT_EQ(From(rig.log, expected.front()), expected);
+  }
 }
 
 TEST(RoomLaunch, ClickQueuedDuringALaunchIsIgnored) {
