@@ -16,20 +16,20 @@ RECT Union(const RECT& a, const RECT& b) {
 // Replays display lists onto a DC, with the target's top-left at `origin`.
 class GdiCanvas final : public PixelCanvas {
  public:
-  GdiCanvas(HDC dc, POINT origin) : dc_(dc), origin_(origin), saved_(dc) {}
+  GdiCanvas(HDC dc, POINT origin, Palette palette)
+      : dc_(dc), origin_(origin), palette_(palette), saved_(dc) {}
   void SetDrawMode(int mode) override { SetROP2(dc_, mode); }
   void Fill(const PixelBox& box, Colour colour) override {
     // A rectangle with no pen fills one pixel short of its right and bottom
     // coordinates, and, unlike FillRect, honours the draw mode.
-    ScopedBrush brush(CreateSolidBrush(ResolveColour(colour)));
+    ScopedBrush brush(CreateSolidBrush(palette_.Drawn(colour)));
     ScopedSelect select_brush(dc_, brush.Get());
     ScopedSelect select_pen(dc_, GetStockObject(NULL_PEN));
     Rectangle(dc_, origin_.x + box.left, origin_.y + box.top, origin_.x + box.right + 1,
               origin_.y + box.bottom + 1);
   }
   void Slant(int x1, int y1, int x2, int y2, int width, Colour colour) override {
-    const COLORREF rgb = ResolveColour(colour);
-    ScopedPen pen(CreatePen(PS_SOLID, width, rgb));
+    ScopedPen pen(CreatePen(PS_SOLID, width, palette_.Drawn(colour)));
     ScopedSelect select(dc_, pen.Get());
     MoveToEx(dc_, origin_.x + x1, origin_.y + y1, nullptr);
     LineTo(dc_, origin_.x + x2, origin_.y + y2);
@@ -41,6 +41,7 @@ class GdiCanvas final : public PixelCanvas {
  private:
   HDC dc_;
   POINT origin_;
+  Palette palette_;
   ScopedSaveDC saved_;
 };
 
@@ -144,11 +145,12 @@ bool PictureBoxNode::FilledBox(float x1, float y1, float x2, float y2, Colour co
 }
 
 void PictureBoxNode::Paint(HDC dc, const RECT& box) const {
-  ScopedBrush brush(CreateSolidBrush(ResolveColour(back_colour_)));
+  const Palette palette = host_.Colours();
+  ScopedBrush brush(CreateSolidBrush(palette.Back(back_colour_)));
   FillRect(dc, &box, brush.Get());
   const Scale& scale = host_.CurrentScale();
-  if (picture_) picture_->Render(dc, box.left, box.top, scale);
-  GdiCanvas canvas(dc, {box.left, box.top});
+  if (picture_ && palette.Pictures()) picture_->Render(dc, box.left, box.top, scale);
+  GdiCanvas canvas(dc, {box.left, box.top}, palette);
   drawing_.Replay(scale, canvas);
 }
 
@@ -259,7 +261,8 @@ LabelNode::LabelNode(FormHost& host, const Init& init, const def::Font& font)
 void LabelNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale(), Def()->caption); }
 
 void LabelNode::Paint(HDC dc, const RECT& box) const {
-  font_->Draw(dc, Def()->caption, box, Def()->alignment, ResolveColour(Def()->fore_colour));
+  font_->Draw(dc, Def()->caption, box, Def()->alignment,
+              host_.Colours().LabelText(Def()->fore_colour));
 }
 
 // ---------------------------------------------------------------------------
@@ -279,8 +282,9 @@ void ButtonNode::Paint(HDC dc, const RECT& box) const {
   const Scale& scale = host_.CurrentScale();
   const int line = scale.LineWidth();
   const bool pressed = host_.PressedSlot() == Slot();
+  const Palette palette = host_.Colours();
   {
-    ScopedBrush brush(CreateSolidBrush(ResolveColour(Def()->back_colour)));
+    ScopedBrush brush(CreateSolidBrush(palette.ButtonFace(Def()->back_colour)));
     FillRect(dc, &box, brush.Get());
   }
   // Pressed, the content moves down and right as the edge sinks.
@@ -296,7 +300,7 @@ void ButtonNode::Paint(HDC dc, const RECT& box) const {
   if (!Def()->caption.empty()) {
     RECT text = box;
     OffsetRect(&text, shift, shift);
-    font_->Draw(dc, Def()->caption, text, def::Align::Center, GetSysColor(COLOR_BTNTEXT), true);
+    font_->Draw(dc, Def()->caption, text, def::Align::Center, palette.ButtonText(), true);
   }
   DrawButtonEdge(dc, box, pressed, line);
   if (host_.MarkedSlot() == Slot()) {

@@ -12,6 +12,7 @@
 
 #include "common/display_list.h"
 #include "common/form_def.h"
+#include "platform/win32/palette.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/text.h"
 
@@ -23,6 +24,7 @@ class FormHost {
   virtual ~FormHost() = default;
   virtual HWND Hwnd() const = 0;
   virtual const Scale& CurrentScale() const = 0;
+  virtual Palette Colours() const = 0;
   // Part of the client area, in pixels, must be painted again.
   virtual void Repaint(const RECT& box) = 0;
   // A control moved, resized, appeared or disappeared.

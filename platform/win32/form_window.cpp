@@ -64,12 +64,14 @@ ScreenRect DesignRect(const def::WindowDef& window, const Scale& scale) {
 }  // namespace
 
 FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
-                       ResourcePictureLoader& pictures, int dpi)
+                       ResourcePictureLoader& pictures, int dpi, HighContrastQuery high_contrast)
     : definition_(definition),
       input_(input),
       pictures_(pictures),
       scale_(dpi > 0 ? dpi : SystemDpi()),
-      window_(std::make_unique<WindowNode>(*this, definition.window)) {
+      window_(std::make_unique<WindowNode>(*this, definition.window)),
+      high_contrast_query_(high_contrast),
+      high_contrast_(high_contrast()) {
   if (!RegisterFormClass(&FormWindow::Proc)) return;
   const ScreenRect place = DesignRect(definition.window, scale_);
   const std::wstring caption = Wide(definition.window.caption);
@@ -192,6 +194,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SETTINGCHANGE:
       if (wparam == SPI_SETWORKAREA) KeepOnScreen();
+      if (wparam == SPI_SETHIGHCONTRAST) FollowContrast();
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      FollowContrast();
       return 0;
     case WM_SETCURSOR:
       if (OnSetCursor(lparam)) return TRUE;
@@ -383,6 +389,13 @@ void FormWindow::AfterDrag() {
   const ScreenRect there = AroundPointer(dpi);
   Rescale(dpi);
   MoveTo(there);
+}
+
+void FormWindow::FollowContrast() {
+  // The system colours may have changed too, so the whole window is painted
+  // again either way.
+  high_contrast_ = high_contrast_query_();
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void FormWindow::KeepOnScreen() {

@@ -19,9 +19,11 @@ namespace talvo::win32 {
 
 class FormWindow final : public Form, public FormHost, public AccessibleHost {
  public:
-  // `dpi` 0: the DPI of the monitor the window lands on.
+  using HighContrastQuery = bool (*)();
+  // `dpi` 0: the DPI of the monitor the window lands on. `high_contrast`:
+  // where the user's contrast setting is read.
   FormWindow(const def::FormDef& definition, InputEvents& input, ResourcePictureLoader& pictures,
-             int dpi = 0);
+             int dpi = 0, HighContrastQuery high_contrast = SystemHighContrast);
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
   ~FormWindow() override;
@@ -44,6 +46,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
 
   HWND Hwnd() const override { return hwnd_; }
   const Scale& CurrentScale() const override { return scale_; }
+  Palette Colours() const override { return Palette(high_contrast_); }
   // The window's whole picture, as a paint would show it.
   void PaintContent(HDC dc);
 
@@ -71,6 +74,8 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   // Back onto a screen when the screens changed under the window.
   void KeepOnScreen();
   void BringIntoView();
+  // High contrast switched on or off, or the system colours changed.
+  void FollowContrast();
   // Window icons, pointers and hover texts: after the first paint or at the
   // first pointer movement, whichever comes first.
   void FinishStart();
@@ -125,6 +130,8 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   bool shown_ = false;
   bool rescaling_ = false;
   bool focus_cues_ = false;
+  HighContrastQuery high_contrast_query_;
+  bool high_contrast_ = false;
 };
 
 }  // namespace talvo::win32

@@ -9,35 +9,14 @@
 #include <cwchar>
 #include <vector>
 
-#include "image_store/subset.h"
-#include "main_window/input.h"
-#include "main_window/mainform.h"
-#include "platform/win32/form_window.h"
-#include "platform/win32/system.h"
-#include "platform/win32/toolkit.h"
+#include "tests/e2e/in_process.h"
 
 namespace {
 
 using namespace talvo;
 using namespace talvo::win32;
 
-// The launcher's window after its load handler, at a given DPI.
-struct Launcher {
-  Launcher(int dpi, ResourcePictureLoader& pictures, Win32Toolkit& toolkit)
-      : window(def::kMainForm, input, pictures, dpi),
-        system(toolkit),
-        subset(pictures),
-        form(window, files, system, toolkit, subset) {
-    input.Bind(form, window);
-    form.Form_Load();
-  }
-  FormInput input;
-  FormWindow window;
-  Win32Files files;
-  Win32System system;
-  SubSetInstance subset;
-  mainform form;
-};
+using Launcher = InProcessLauncher;
 
 SIZE SizeOf(HWND hwnd) {
   RECT r{};

@@ -25,6 +25,9 @@ ROOMS = {0: ("public", "02-Room"), 1: ("ds", "03-Room"), 2: ("rd", "01-Room"),
 
 MEETING_FILE = r"C:\MrvPrg\Tamsell\TamSell.jnj"
 
+# The part of the 1280 x 1024 screen the README's pictures show: x, y, width, height.
+README_CROP = (152, 124, 760, 420)
+
 # The same places in twips, for other DPIs: the window at design, and each
 # button as (left, top, width, height) from the window's top-left corner.
 WINDOW_TWIPS = (2475, 2055, 11010, 5685)
@@ -32,6 +35,10 @@ _PANEL = (60, 750)  # Pan01 after the layout pass
 _ROOM_PANELS = {0: (825, 1770), 1: (825, 3045), 2: (825, 495), 3: (5730, 495),
                 4: (5730, 1770), 5: (5730, 3045)}
 EXIT_TWIPS = (60 + 75, 60 + 30, 615, 550)
+# The labels, as (left, top, width, height) from the window's top-left corner.
+LABEL_TWIPS = {"meCaption": (60 + 1170, 60 + 105, 8310, 435),
+               "Sysinfo": (60 + 7620, 60 + 315, 2775, 300),
+               "Label1": (_PANEL[0] + 5730, _PANEL[1] + 4320, 4245, 285)}
 
 
 def room_twips(index):
