@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <vector>
 
 namespace talvo {
 namespace {
@@ -68,4 +69,15 @@ ScreenRect ScaledAround(const ScreenRect& window, int x, int y, int old_dpi, int
   const int top = y - scaled(y - window.top);
   return {left, top, left + width, top + height};
 }
+std::optional<ScreenRect> RescaledForDrag(const ScreenRect& window, int x, int y, int old_dpi,
+                                          int new_dpi, int width, int height,
+                                          std::span<const Monitor> monitors) {
+  const ScreenRect there = ScaledAround(window, x, y, old_dpi, new_dpi, width, height);
+  std::vector<ScreenRect> bounds;
+  for (const Monitor& monitor : monitors) bounds.push_back(monitor.bounds);
+  const int home = HomeArea(there, bounds);
+  if (home >= 0 && monitors[static_cast<std::size_t>(home)].dpi != new_dpi) return std::nullopt;
+  return there;
+}
+
 }  // namespace talvo

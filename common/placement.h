@@ -4,6 +4,7 @@
 // monitor with another resolution.
 #pragma once
 
+#include <optional>
 #include <span>
 
 namespace talvo {
@@ -23,6 +24,12 @@ struct ScreenRect {
 // size never changes; with no monitor known it stays where it is.
 ScreenRect FirstPlacement(const ScreenRect& window, std::span<const ScreenRect> work_areas);
 
+// A monitor: its whole area and its resolution.
+struct Monitor {
+  ScreenRect bounds;
+  int dpi;
+};
+
 // The area a window is mostly on, or the nearest one when it is on none, as
 // the platform picks a window's monitor; -1 when there is no area.
 int HomeArea(const ScreenRect& window, std::span<const ScreenRect> areas);
@@ -32,5 +39,15 @@ int HomeArea(const ScreenRect& window, std::span<const ScreenRect> areas);
 // from the window's corner, in twips, is kept.
 ScreenRect ScaledAround(const ScreenRect& window, int x, int y, int old_dpi, int new_dpi, int width,
                         int height);
+
+// A drag has carried the window onto a monitor of `new_dpi`: the window at
+// that resolution around the pointer (x, y), or nothing yet where it would
+// then stand mostly on a monitor of another resolution, from where the
+// platform would switch it straight back (a pointer in the far part of the
+// caption, moving onto a larger scale). The old scale then holds until the
+// pointer has gone far enough for the new one to hold.
+std::optional<ScreenRect> RescaledForDrag(const ScreenRect& window, int x, int y, int old_dpi,
+                                          int new_dpi, int width, int height,
+                                          std::span<const Monitor> monitors);
 
 }  // namespace talvo

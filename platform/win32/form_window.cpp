@@ -187,7 +187,8 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_WINDOWPOSCHANGED:
       if (reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) shown_ = true;
       // A drag that waited for a new DPI to hold tries again at every move.
-      if (Dragging() && WindowDpi(hwnd_) != scale_.Dpi()) FollowDpiAroundPointer(WindowDpi(hwnd_));
+      if (Dragging() && WindowDpi(hwnd_) != scale_.Dpi())
+        RescaleAroundPointer(WindowDpi(hwnd_), true);
       break;  // the default sends WM_SIZE and WM_MOVE
     case WM_DISPLAYCHANGE:
       KeepOnScreen();
@@ -325,7 +326,7 @@ void FormWindow::UpdateTools() {
 
 void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   if (Dragging()) {
-    FollowDpiAroundPointer(dpi);
+    RescaleAroundPointer(dpi, true);
     return;
   }
   Rescale(dpi);
@@ -345,50 +346,38 @@ void FormWindow::Rescale(int dpi) {
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-ScreenRect FormWindow::AroundPointer(int dpi) const {
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  POINT pointer{};
-  GetCursorPos(&pointer);
-  const Scale next(dpi);
-  return ScaledAround({r.left, r.top, r.right, r.bottom}, pointer.x, pointer.y, scale_.Dpi(), dpi,
-                      next.ToPixels(window_->Width()), next.ToPixels(window_->Height()));
-}
-
 void FormWindow::MoveTo(const ScreenRect& place) {
   SetWindowPos(hwnd_, nullptr, place.left, place.top, place.Width(), place.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormWindow::FollowDpiAroundPointer(int dpi) {
+void FormWindow::RescaleAroundPointer(int dpi, bool dragging) {
   if (rescaling_ || dpi == scale_.Dpi()) return;
-  const ScreenRect there = AroundPointer(dpi);
-  // Where the window at the new size would mostly stand on a monitor of the
-  // old DPI, the platform would switch straight back (a pointer in the far
-  // part of the caption, moving onto a larger scale): the scale waits until
-  // the pointer has gone far enough for it to hold, and is tried again at
-  // every move.
-  const std::vector<Monitor> monitors = Monitors();
-  std::vector<ScreenRect> bounds;
-  for (const Monitor& m : monitors) bounds.push_back(m.bounds);
-  const int home = HomeArea(there, bounds);
-  if (home >= 0 && monitors[static_cast<size_t>(home)].dpi != dpi) return;
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  const ScreenRect now{r.left, r.top, r.right, r.bottom};
+  const Scale next(dpi);
+  const int width = next.ToPixels(window_->Width());
+  const int height = next.ToPixels(window_->Height());
+  // During a drag the new scale waits until it will hold, and is tried again
+  // at every move; once the drag is over, should the window stand mostly
+  // elsewhere, the platform's next DPI change brings its own suggested place.
+  const std::optional<ScreenRect> there =
+      dragging
+          ? RescaledForDrag(now, pointer.x, pointer.y, scale_.Dpi(), dpi, width, height, Monitors())
+          : ScaledAround(now, pointer.x, pointer.y, scale_.Dpi(), dpi, width, height);
+  if (!there) return;
   rescaling_ = true;
   Rescale(dpi);
-  MoveTo(there);
+  MoveTo(*there);
   rescaling_ = false;
 }
 
 void FormWindow::AfterDrag() {
-  // A scale the drag held back is taken now, around the pointer; should the
-  // window then stand mostly elsewhere, the platform's next DPI change
-  // brings its own suggested place.
-  if (Dragging() || !hwnd_) return;
-  const int dpi = WindowDpi(hwnd_);
-  if (dpi == scale_.Dpi()) return;
-  const ScreenRect there = AroundPointer(dpi);
-  Rescale(dpi);
-  MoveTo(there);
+  // A scale the drag held back is taken now.
+  if (!Dragging() && hwnd_) RescaleAroundPointer(WindowDpi(hwnd_), false);
 }
 
 void FormWindow::FollowContrast() {

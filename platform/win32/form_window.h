@@ -62,13 +62,11 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   void OnDpiChanged(int dpi, const RECT& suggested);
   // Fonts, pictures, drawings, icons and pointers again at a new DPI.
   void Rescale(int dpi);
-  // During a drag: the new DPI, with the spot under the pointer kept under
-  // it, once the window would stay on a monitor of that DPI.
-  void FollowDpiAroundPointer(int dpi);
+  // A new DPI with the spot under the pointer kept under it; during a drag
+  // only once the window would stay on a monitor of that DPI.
+  void RescaleAroundPointer(int dpi, bool dragging);
   // A DPI the drag held back, taken when it ends.
   void AfterDrag();
-  // The window at a DPI, placed around the pointer.
-  ScreenRect AroundPointer(int dpi) const;
   void MoveTo(const ScreenRect& place);
   bool Dragging() const { return pointer_ && pointer_->Captured() != kNone; }
   // Back onto a screen when the screens changed under the window.

@@ -13,11 +13,6 @@
 
 namespace talvo::win32 {
 
-struct Monitor {
-  ScreenRect bounds;
-  int dpi;
-};
-
 // The work area of every monitor (the screen less its task bars).
 std::vector<ScreenRect> WorkAreas();
 // Every monitor's bounds and resolution.

@@ -100,5 +100,38 @@ TEST(ScaledAround, KeepsTheDragAnchorUnderThePointer) {
   EXPECT_EQ(after.ToPixels(window.top), new_rect.top);
 }
 
+TEST(RescaledForDrag, TheNewScaleWaitsUntilItHolds) {
+  // A 1080p monitor at 100 % with a 4K one at 200 % to its right.
+  const std::vector<Monitor> monitors = {{{0, 0, 1920, 1080}, 96}, {{1920, 0, 5760, 2160}, 192}};
+  struct Case {
+    const char* what;
+    int left, pointer_offset;  // the window at 96 dpi, 734 x 379, and the pointer in it
+    bool rescaled;
+  };
+  const Case cases[] = {
+      // Just past halfway onto the 200 % monitor, pointer near the left end:
+      // twice the size around the pointer still stands mostly on it.
+      {"pointer in the near part", 1560, 100, true},
+      // The same window held further right: twice the size around the pointer
+      // would stand mostly on the 100 % monitor again, and switch straight back.
+      {"pointer in the far part", 1560, 600, false},
+      {"the far part, further on", 1800, 600, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ScreenRect window{c.left, 100, c.left + 734, 479};
+    const int x = c.left + c.pointer_offset, y = 125;
+    const auto there = RescaledForDrag(window, x, y, 96, 192, 1468, 758, monitors);
+    ASSERT_EQ(there.has_value(), c.rescaled);
+    if (there) {
+      EXPECT_EQ(*there, ScaledAround(window, x, y, 96, 192, 1468, 758));
+    }
+  }
+  // Back onto the 100 % monitor the same way; and with no monitor known the
+  // window is rescaled where it stands.
+  EXPECT_TRUE(RescaledForDrag({1000, 100, 2468, 858}, 1100, 125, 192, 96, 734, 379, monitors));
+  EXPECT_TRUE(RescaledForDrag({0, 0, 734, 379}, 10, 10, 96, 144, 1101, 569, {}));
+}
+
 }  // namespace
 }  // namespace talvo
