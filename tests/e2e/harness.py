@@ -45,6 +45,27 @@ Wine notes learned the hard way:
   * ShellExecuteEx with SEE_MASK_FLAG_NO_UI and no HKCR\\.jnj fails quietly
     (no dialog).  Removing cmd.exe or the association is undone in a
     cleanup; the association also comes back with REGISTRY at every start.
+  * High contrast cannot be turned on: SPI_GETHIGHCONTRAST always says off
+    and SPI_SETHIGHCONTRAST fails (error 1439); the registry's HighContrast
+    key is ignored.  high_contrast.exe builds the launcher's window in its
+    own process with the switch in its hand, and sets the High Contrast
+    Black colours with SetSysColors, which last only for the wineserver's
+    life and never reach the registry (each test class kills its server).
+  * Keyboard cues (SPI_GETKEYBOARDCUES) are on in a new prefix, off on
+    Windows as shipped; REGISTRY turns them off (UserPreferencesMask bit
+    0x20), so a mouse press shows no focus mark, as on Windows.  Wine keeps
+    no hide-focus UI state of its own (WM_QUERYUISTATE always says "show").
+  * Xvfb offers one mode, so ChangeDisplaySettingsEx on the real X screen
+    fails (DISP_CHANGE_BADMODE).  In a Wine virtual desktop
+    (`explorer /desktop=NAME,1280x1024 prog.exe`) it works: the desktop
+    resizes and every window gets WM_DISPLAYCHANGE.  Programs started into
+    the same desktop name share it; the desktop sits at (0, 0), so screen
+    and X coordinates agree.
+  * Two monitors cannot be had: Xvfb with two screens and +xinerama reports
+    both heads at (0, 0) with a root as wide as one, and Wine sees one
+    monitor.  Wine also has one DPI for all monitors and never sends
+    WM_DPICHANGED, so a drag across scales is tested in the core's unit
+    tests (RescaledForDrag, ScaledAround) only.
 """
 import contextlib
 import ctypes
@@ -85,6 +106,7 @@ REGISTRY = r"""REGEDIT4
 
 [HKEY_CURRENT_USER\Control Panel\Desktop]
 "LogPixels"=dword:00000060
+"UserPreferencesMask"=hex:10,00,02,80,12,00,00,00
 
 [HKEY_CLASSES_ROOT\.jnj]
 @="jnjfile"

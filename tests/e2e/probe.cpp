@@ -6,7 +6,10 @@
 //                   number of child windows it has;
 //   probe msaa      reads the window's accessible objects as a screen reader
 //                   does, from this other process;
-//   probe press N   asks for the default action of accessible child N.
+//   probe press N   asks for the default action of accessible child N;
+//   probe select N  asks accessible child N (0: the window) to take the focus;
+//   probe screen W H  changes the screen's resolution, as a program may;
+//   probe cues on|off  keyboard cues (focus marks always shown) on or off.
 #include "platform/win32/win32.h"  // before the other Windows headers
 
 #include <objbase.h>
@@ -103,7 +106,7 @@ VARIANT Child(long id) {
 }
 
 // One line per child: id, role, state, screen rectangle, default action, name.
-int Msaa(long press) {
+int Msaa(long press, long select) {
   HWND hwnd = Launcher();
   if (!hwnd) {
     std::printf("no-window\n");
@@ -116,6 +119,13 @@ int Msaa(long press) {
     std::printf("no-accessible\n");
     return 3;
   }
+  if (select >= 0) {
+    const HRESULT hr =
+        client->accSelect(SELFLAG_TAKEFOCUS, Child(select == 0 ? CHILDID_SELF : select));
+    std::printf("select %ld %s\n", select, SUCCEEDED(hr) ? "ok" : "failed");
+    client->Release();
+    return SUCCEEDED(hr) ? 0 : 4;
+  }
   if (press > 0) {
     const HRESULT hr = client->accDoDefaultAction(Child(press));
     std::printf("press %ld %s\n", press, SUCCEEDED(hr) ? "ok" : "failed");
@@ -127,7 +137,10 @@ int Msaa(long press) {
   VARIANT role;
   VariantInit(&role);
   client->get_accRole(Child(CHILDID_SELF), &role);
-  std::printf("client role %ld children %ld\n", role.lVal, count);
+  BSTR client_name = nullptr;
+  client->get_accName(Child(CHILDID_SELF), &client_name);
+  std::printf("client role %ld children %ld name %s\n", role.lVal, count,
+              Utf8(client_name).c_str());
   for (long id = 1; id <= count; ++id) {
     VARIANT child_role, state;
     VariantInit(&child_role);
@@ -151,18 +164,51 @@ int Msaa(long press) {
   return 0;
 }
 
+// The resolution of the primary display, changed as a program may change it
+// (Wine passes it on to the X screen and tells every window).
+int Screen(long width, long height) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  mode.dmPelsWidth = static_cast<DWORD>(width);
+  mode.dmPelsHeight = static_cast<DWORD>(height);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  const LONG result = ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+  std::printf("screen %ld %ld %s\n", width, height,
+              result == DISP_CHANGE_SUCCESSFUL ? "ok" : "failed");
+  return result == DISP_CHANGE_SUCCESSFUL ? 0 : 5;
+}
+
+int Cues(bool on) {
+  const BOOL ok = SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(on ? 1 : 0),
+                                        SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  BOOL now = FALSE;
+  SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &now, 0);
+  std::printf("cues %d %s\n", now ? 1 : 0, ok ? "ok" : "failed");
+  return ok && (now != FALSE) == on ? 0 : 6;
+}
+
+bool Is(const wchar_t* arg, const wchar_t* word) { return std::wcscmp(arg, word) == 0; }
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 2 && std::wcscmp(argv[1], L"pictures") == 0) return Pictures();
-  if (argc == 2 && std::wcscmp(argv[1], L"window") == 0) return Window();
-  if ((argc == 2 && std::wcscmp(argv[1], L"msaa") == 0) ||
-      (argc == 3 && std::wcscmp(argv[1], L"press") == 0)) {
+  if (argc == 2 && Is(argv[1], L"pictures")) return Pictures();
+  if (argc == 2 && Is(argv[1], L"window")) return Window();
+  if (argc == 4 && Is(argv[1], L"screen")) {
+    return Screen(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10));
+  }
+  if (argc == 3 && Is(argv[1], L"cues")) return Cues(Is(argv[2], L"on"));
+  const bool msaa = argc == 2 && Is(argv[1], L"msaa");
+  const bool press = argc == 3 && Is(argv[1], L"press");
+  const bool select = argc == 3 && Is(argv[1], L"select");
+  if (msaa || press || select) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-    const int status = Msaa(argc == 3 ? std::wcstol(argv[2], nullptr, 10) : 0);
+    const long n = argc == 3 ? std::wcstol(argv[2], nullptr, 10) : 0;
+    const int status = Msaa(press ? n : 0, select ? n : -1);
     CoUninitialize();
     return status;
   }
-  std::fprintf(stderr, "usage: probe pictures|window|msaa|press N\n");
+  std::fprintf(stderr,
+               "usage: probe pictures|window|msaa|press N|select N|screen W H|cues on|off\n");
   return 64;
 }

@@ -17,7 +17,7 @@ STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
 
 def read_msaa(session):
     text = session.probe("msaa").replace("\r", "")
-    client = re.search(r"client role (\d+) children (\d+)", text)
+    client = re.search(r"client role (\d+) children (\d+) name (.*)", text)
     children = [dict(id=int(m[0]), role=int(m[1]), state=int(m[2], 16),
                      box=tuple(int(v) for v in m[3:7]), action=m[7], name=m[8])
                 for m in re.findall(r"child (\d+) role (\d+) state (\w+) at (-?\d+) (-?\d+) (\d+) "
@@ -72,12 +72,42 @@ class KeyboardTest(LaunchingTestCase):
         app.wait_exit(timeout=15)
 
 
+def focus_mark_pixels(window_picture, room):
+    """Pixels of a room button's focus mark (a dotted line 4 px inside its
+    top edge, across the face where the caption leaves it cyan)."""
+    x, y, w, h = layout.pixels(layout.room_twips(room), 96)
+    line = window_picture.crop(x + 8, y + 4, w - 16, 1)
+    return sum(1 for p in line.pixels() if p != (0, 255, 255))
+
+
+class FocusMarkTest(LaunchingTestCase):
+
+    def test_no_focus_mark_after_a_mouse_press_until_the_keyboard_is_used(self):
+        app, win = layout.start_finished(self.session)
+        x, y = layout.room_centre(2)
+        # Pressed (the button takes the focus), moved off and released: no click.
+        self.session.drag(win.x + x, win.y + y, win.x + x, win.y + y + 60)
+        time.sleep(0.5)
+        self.assertEqual(read_msaa(self.session)[2], 2, "01 has the focus")
+        self.assertEqual(focus_mark_pixels(self.session.grab(win, "pressed"), 2), 0)
+        self.session.key("Tab")  # on to 02
+        time.sleep(0.5)
+        shot = self.session.grab(win, "tabbed")
+        self.assertGreater(focus_mark_pixels(shot, 0), 20, "Tab shows the focus mark")
+        self.assertEqual(focus_mark_pixels(shot, 2), 0)
+        self.assertTrue(app.running())
+        app.kill()
+
+
 class ScreenReaderTest(LaunchingTestCase):
 
     def test_seven_named_push_buttons_where_they_are_drawn(self):
         app, win = layout.start_finished(self.session)
         client, children, focus = read_msaa(self.session)
         self.assertEqual((int(client[1]), int(client[2])), (ROLE_CLIENT, 7))
+        # Named by the title the window shows; the window's caption stays empty.
+        self.assertEqual(client[3], "TALVO Internet Office TALVO網路會議室")
+        self.assertEqual(win.name, "")
         self.assertEqual([c["name"] for c in children], NAMES)
         centres = [layout.EXIT_BUTTON] + [layout.room_centre(ROOM_OF[i]) for i in range(1, 7)]
         for child, (cx, cy) in zip(children, centres):
@@ -99,6 +129,19 @@ class ScreenReaderTest(LaunchingTestCase):
         self.assertEqual([bool(c["state"] & STATE_FOCUSED) for c in children],
                          [False, False, True, False, False, False, False])
         app.kill()
+
+    def test_a_reader_moves_the_focus(self):
+        app, win = layout.start_finished(self.session)
+        self.assertEqual(read_msaa(self.session)[2], -1, "shown without the focus")
+        self.assertIn("select 4 ok", self.session.probe("select", "4"))  # 04
+        time.sleep(0.3)
+        _, children, focus = read_msaa(self.session)
+        self.assertEqual(focus, 4)
+        self.assertTrue(children[3]["state"] & STATE_FOCUSED)
+        # And it is the keyboard's focus: Enter clicks 04.
+        self.session.key("Return")
+        self.assertEqual(self.session.wait_records(1)[0]["general.UserID"], "it")
+        app.wait_exit(timeout=15)
 
     def test_default_action_presses_the_button(self):
         app, win = layout.start_finished(self.session)
