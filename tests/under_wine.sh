@@ -1,8 +1,8 @@
 #!/bin/sh
 # Runs a console Windows program under Wine in the given prefix, which is made
 # on first use: never the user's ~/.wine, no debug output, and no X display
-# (the program opens no window, and one given by the caller would only slow
-# Wine's start). Usage: under_wine.sh PREFIX PROGRAM.exe [ARGUMENT...]
+# (the program opens no window, so it runs the same with or without a desktop).
+# Usage: under_wine.sh PREFIX PROGRAM.exe [ARGUMENT...]
 set -eu
 prefix=$(realpath -m "$1")  # Wine wants it absolute
 shift

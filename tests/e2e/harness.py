@@ -34,6 +34,12 @@ Wine notes learned the hard way:
   * Xvfb -displayfd picks a free display; see _start_xvfb for its pipe quirk.
   * Wine's helper processes (services.exe, explorer.exe, ...) detach from
     their parent, so processes are found by WINEPREFIX in /proc/*/environ.
+  * A console program needs no X display, nor does making a prefix (about
+    6 s with wineboot -i here); tests/under_wine.sh runs the unit tests so.
+  * A path starting with "/" (CreateFileW, so also fopen and ifstream) is
+    taken as a Unix path and opened through the drive mapped to its root
+    (Z: in a new prefix), whatever the current drive; "\\work\\..." is on the
+    current drive.  The unit tests find the source tree so.
 """
 import contextlib
 import ctypes
