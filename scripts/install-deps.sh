@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ libgtest-dev python3
+  cmake make g++ libgtest-dev googletest python3
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils libxfixes3 imagemagick
   fonts-liberation fonts-noto-cjk

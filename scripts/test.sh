@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the core's unit tests natively (with
-# sanitizers) and the end-to-end tests of the real program under Wine.
+# sanitizers) and as a Windows program under Wine, then the end-to-end tests of
+# the real program under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,4 +12,5 @@ cmake --build --preset win64 -j"$(nproc)" --target msi-tests
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$(nproc)"
 ctest --preset native -j"$(nproc)"
+ctest --preset win64
 ctest --preset e2e

@@ -29,10 +29,10 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from harness import BUILD, EXE, REPO, E2EError, Image, Session, wait_until  # noqa: E402
+from harness import EXE, REPO, WIN64, E2EError, Image, Session, wait_until  # noqa: E402
 
-SAME_PICTURE = BUILD / "win64" / "same_picture.exe"
-BARE = BUILD / "win64" / "bare_window.exe"
+SAME_PICTURE = WIN64 / "same_picture.exe"
+BARE = WIN64 / "bare_window.exe"
 REFERENCE = REPO / "docs" / "screenshot.png"
 REFERENCE_ORIGIN = (152, 124)  # the screen position of the reference's top-left pixel
 WINDOW = (165, 137, 734, 379)

@@ -10,8 +10,9 @@ Typical use (see test_smoke.py):
         app.wait_exit(timeout=10)
 
 Paths come from the environment, defaults relative to the repo:
-  TALVO_EXE          build/win64/talvo-office.exe
-  TALVO_CLIENT_EXE   build/win64/jnj_client.exe  (stand-in .jnj handler)
+  TALVO_WIN64_DIR    build/win64                 (the programs: CMake sets it)
+  TALVO_EXE          <TALVO_WIN64_DIR>/talvo-office.exe
+  TALVO_CLIENT_EXE   <TALVO_WIN64_DIR>/jnj_client.exe  (stand-in .jnj handler)
   TALVO_WINEPREFIX   build/wineprefix            (made once, then reused)
   TALVO_E2E_ARTIFACTS build/e2e-artifacts        (screenshots)
   TALVO_E2E_DISPLAY  reuse this X display instead of starting Xvfb
@@ -66,6 +67,12 @@ Wine notes learned the hard way:
     monitor.  Wine also has one DPI for all monitors and never sends
     WM_DPICHANGED, so a drag across scales is tested in the core's unit
     tests (RescaledForDrag, ScaledAround) only.
+  * A console program needs no X display, nor does making a prefix (about
+    6 s with wineboot -i here); tests/under_wine.sh runs the unit tests so.
+  * A path starting with "/" (CreateFileW, so also fopen and ifstream) is
+    taken as a Unix path and opened through the drive mapped to its root
+    (Z: in a new prefix), whatever the current drive; "\\work\\..." is on the
+    current drive.  The unit tests find the source tree so.
 """
 import contextlib
 import ctypes
@@ -84,8 +91,9 @@ from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
 BUILD = REPO / "build"
-EXE = Path(os.environ.get("TALVO_EXE", BUILD / "win64" / "talvo-office.exe"))
-CLIENT_EXE = Path(os.environ.get("TALVO_CLIENT_EXE", BUILD / "win64" / "jnj_client.exe"))
+WIN64 = Path(os.environ.get("TALVO_WIN64_DIR", BUILD / "win64"))
+EXE = Path(os.environ.get("TALVO_EXE", WIN64 / "talvo-office.exe"))
+CLIENT_EXE = Path(os.environ.get("TALVO_CLIENT_EXE", WIN64 / "jnj_client.exe"))
 PROBE_EXE = EXE.parent / "probe.exe"
 PREFIX = Path(os.environ.get("TALVO_WINEPREFIX", BUILD / "wineprefix"))
 ARTIFACTS = Path(os.environ.get("TALVO_E2E_ARTIFACTS", BUILD / "e2e-artifacts"))
@@ -659,15 +667,18 @@ class E2ETestCase(unittest.TestCase):
     """One Session per test class; each test is time-bounded and cleaned up after."""
 
     session_kwargs = {}
-    needs_exe = True         # fail the class when the product is not built
+    # What the class runs: the launcher, the stand-in client and the probe.
+    needs = (EXE, CLIENT_EXE, PROBE_EXE)
     test_timeout = 120       # seconds per test, setUp and tearDown included
     setup_timeout = 420      # a first run creates the prefix
 
     @classmethod
     def setUpClass(cls):
-        if cls.needs_exe and not EXE.exists():
-            # A missing program is a broken build, never a pass.
-            raise E2EError(f"{EXE} not built (set TALVO_EXE or build the win64 preset)")
+        missing = [str(p) for p in cls.needs if not Path(p).exists()]
+        if missing:
+            # A missing program is a broken build, never a pass (nor a skip).
+            raise E2EError(f"not built: {', '.join(missing)} "
+                           "(build the win64 preset, or set TALVO_WIN64_DIR)")
         with _alarm(cls.setup_timeout, "session setup"):
             cls.session = Session(**cls.session_kwargs).__enter__()
 

@@ -6,10 +6,10 @@ of the High Contrast Black theme (see the notes in harness.py)."""
 import time
 import unittest
 
-from harness import BUILD, CONVERT, E2ETestCase, Image, REPO, wait_until
+from harness import BUILD, CONVERT, WIN64, E2ETestCase, Image, REPO, wait_until
 import layout
 
-HOST = BUILD / "win64" / "high_contrast.exe"
+HOST = WIN64 / "high_contrast.exe"
 REFERENCE = REPO / "docs" / "screenshot-high-contrast.png"
 SHOT = BUILD / "screenshot-high-contrast.png"
 
@@ -43,12 +43,7 @@ def caption_boxes():
 
 
 class HighContrastTest(E2ETestCase):
-
-    @classmethod
-    def setUpClass(cls):
-        if not HOST.exists():
-            raise AssertionError(f"{HOST} not built")
-        super().setUpClass()
+    needs = (HOST,)
 
     def start(self, *args):
         app = self.session.run(HOST, *args)

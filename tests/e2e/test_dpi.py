@@ -3,7 +3,7 @@ at its start) and on a screen too small for its design position."""
 import time
 import unittest
 
-from harness import BUILD, CONVERT, E2ETestCase, Image, REPO, wait_until
+from harness import BUILD, CONVERT, WIN64, E2ETestCase, Image, REPO, wait_until
 import layout
 from test_access import LaunchingTestCase, read_msaa
 
@@ -15,8 +15,12 @@ def colours_on_row(picture, y, x0, x1):
     return {picture.pixel(x, y) for x in range(x0, x1)}
 
 
+DPI_CHANGE = WIN64 / "dpi_change.exe"
+
+
 class HighDpiTest(LaunchingTestCase):
     session_kwargs = {"screen": "1920x1080x24"}
+    needs = LaunchingTestCase.needs + (DPI_CHANGE,)
 
     def start_at(self, dpi):
         self.session.set_dpi(dpi)
@@ -92,7 +96,7 @@ class HighDpiTest(LaunchingTestCase):
         # of its own and compares the result with one made at that DPI.
         for dpi in (120, 144, 192):
             with self.subTest(dpi=dpi):
-                out = self.session.wine(str(BUILD / "win64" / "dpi_change.exe"), dpi).stdout
+                out = self.session.wine(str(DPI_CHANGE), dpi).stdout
                 self.assertIn("differ 0", out)
 
 

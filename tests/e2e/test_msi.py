@@ -27,12 +27,12 @@ import unittest
 from pathlib import Path
 
 import layout
-from harness import BUILD, EXE, E2EError, E2ETestCase, wait_until
+from harness import EXE, WIN64, E2EError, E2ETestCase, wait_until
 
 
 def _newest_msi():
-    found = sorted((BUILD / "win64").glob("talvo-office-*.msi"), key=lambda p: p.stat().st_mtime)
-    return found[-1] if found else BUILD / "win64" / "talvo-office.msi"
+    found = sorted(WIN64.glob("talvo-office-*.msi"), key=lambda p: p.stat().st_mtime)
+    return found[-1] if found else WIN64 / "talvo-office.msi"
 
 
 MSI = Path(os.environ.get("TALVO_MSI") or _newest_msi())

@@ -4,9 +4,9 @@ docs/screenshot.png exactly. The benchmark's ratios mean nothing otherwise."""
 import time
 import unittest
 
-from harness import BUILD, E2ETestCase, IMPORT, REPO, Image, wait_until
+from harness import E2ETestCase, REPO, WIN64, Image
 
-YARDSTICK = BUILD / "win64" / "same_picture.exe"
+YARDSTICK = WIN64 / "same_picture.exe"
 REFERENCE = REPO / "docs" / "screenshot.png"
 CROP = (152, 124, 760, 420)  # x, y, width, height: the README picture's part of the screen
 WINDOW = (165, 137, 734, 379)
@@ -19,13 +19,7 @@ def differing(a, b):
 
 
 class SamePictureTest(E2ETestCase):
-    needs_exe = False
-
-    @classmethod
-    def setUpClass(cls):
-        if not YARDSTICK.exists():
-            raise unittest.SkipTest(f"{YARDSTICK} not built")
-        super().setUpClass()
+    needs = (YARDSTICK,)
 
     def test_paints_the_launchers_finished_window(self):
         app = self.session.run(YARDSTICK)

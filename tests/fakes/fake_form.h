@@ -131,7 +131,13 @@ class FakeForm : public Form {
 
   static std::string Name(const def::ControlDef& d) {
     std::string name = Utf8(d.name);
-    if (d.index != def::kNoIndex) name += "(" + std::to_string(d.index) + ")";
+    if (d.index != def::kNoIndex) {
+      // Appended piece by piece: "(" + std::to_string(...) trips GCC 12's
+      // false -Wrestrict at -O2 and above (the win64 build of the tests).
+      name += '(';
+      name += std::to_string(d.index);
+      name += ')';
+    }
     return name;
   }
 
