@@ -207,6 +207,11 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KEYUP:
       if (OnKey(message, wparam, lparam)) return 0;
       break;
+    case WM_GESTURENOTIFY:
+      // A gesture is about to begin: the pan stays off (set at the start
+      // too), whatever the system would configure for it.
+      TouchAsMouse(hwnd_);
+      break;
     case WM_UPDATEUISTATE:
       OnUpdateUiState(wparam);
       break;  // the default keeps the platform's record of it
