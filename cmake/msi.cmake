@@ -25,11 +25,19 @@ endif()
 find_program(TALVO_WIXL wixl)
 find_program(TALVO_MSIBUILD msibuild)
 set(TALVO_WXS ${PROJECT_SOURCE_DIR}/packaging/talvo-office.wxs)
+
+# What wixl cannot say, written into its tables by msibuild. The desktop
+# shortcut's component condition is evaluated again when the package is
+# removed, and a component that is off then stays behind (Wine's msi does so):
+# hence "OR REMOVE".
 set(TALVO_DESKTOP_CONDITION "DESKTOPSHORTCUT = 1 OR REMOVE")
+set(TALVO_MSI_EDITS
+    "UPDATE Component SET Condition = '${TALVO_DESKTOP_CONDITION}' WHERE Component = 'DesktopShortcut'")
 
 # One package of the program built here. wixl reads sources relative to its
 # working directory only, so the exe and the icon are staged in a folder of the
-# package's own.
+# package's own. The package is made there and lands at output only when it is
+# complete, and signed when signing is on (cmake/sign.cmake).
 function(talvo_add_msi target output version display_version)
   if(NOT TALVO_WIXL OR NOT TALVO_MSIBUILD)
     add_custom_target(${target} COMMAND ${CMAKE_COMMAND} -E echo
@@ -41,19 +49,29 @@ function(talvo_add_msi target output version display_version)
   set(icon ${PROJECT_SOURCE_DIR}/main_window/assets/app.ico)
   get_filename_component(output_dir ${output} DIRECTORY)
   file(MAKE_DIRECTORY ${stage} ${output_dir})
+  set(edits "")
+  foreach(edit IN LISTS TALVO_MSI_EDITS)
+    list(APPEND edits COMMAND ${TALVO_MSIBUILD} ${stage}/package.msi -q "${edit}")
+  endforeach()
+  if(TALVO_SIGNING)
+    talvo_sign_command(finish ${stage}/package.msi ${output})
+    set(signing_inputs ${TALVO_SIGN_PFX})
+  else()
+    set(finish ${CMAKE_COMMAND} -E rename ${stage}/package.msi ${output})
+    set(signing_inputs "")
+  endif()
   add_custom_command(
     OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${output} ${stage}/package.msi
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:talvo-office> ${stage}/talvo-office.exe
     COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${stage}/app.ico
     COMMAND ${TALVO_WIXL} -a x64 -D Version=${version} -D DisplayVersion=${display_version}
-            -D Copyright=${TALVO_COPYRIGHT} -o ${output} ${TALVO_WXS}
-    # wixl has no component conditions; the desktop shortcut's is the one. It
-    # is evaluated again when the package is removed, and a component that is
-    # off then stays behind (Wine's msi does so): hence "OR REMOVE".
-    COMMAND ${TALVO_MSIBUILD} ${output} -q
-            "UPDATE Component SET Condition = '${TALVO_DESKTOP_CONDITION}' WHERE Component = 'DesktopShortcut'"
+            -D Copyright=${TALVO_COPYRIGHT} -o ${stage}/package.msi ${TALVO_WXS}
+    ${edits}
+    COMMAND ${finish}
     WORKING_DIRECTORY ${stage}
-    DEPENDS talvo-office ${TALVO_WXS} ${icon}
+    DEPENDS talvo-office ${TALVO_WXS} ${icon} ${PROJECT_SOURCE_DIR}/cmake/msi.cmake
+            ${signing_inputs}
     COMMENT "Building ${output}"
     VERBATIM)
   add_custom_target(${target} DEPENDS ${output})
