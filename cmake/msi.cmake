@@ -26,13 +26,34 @@ find_program(TALVO_WIXL wixl)
 find_program(TALVO_MSIBUILD msibuild)
 set(TALVO_WXS ${PROJECT_SOURCE_DIR}/packaging/talvo-office.wxs)
 
-# What wixl cannot say, written into its tables by msibuild. The desktop
-# shortcut's component condition is evaluated again when the package is
-# removed, and a component that is off then stays behind (Wine's msi does so):
-# hence "OR REMOVE".
+# What wixl cannot say, written into its tables by msibuild. Component
+# conditions: each is evaluated again when the package is removed, and a
+# component that is off then stays behind (Wine's msi does so): hence
+# "OR REMOVE".
 set(TALVO_DESKTOP_CONDITION "DESKTOPSHORTCUT = 1 OR REMOVE")
+set(TALVO_AUTOSTART_CONDITION
+    "AUTOSTART = 1 OR (NOT AUTOSTART AND AUTOSTART_REMEMBERED) OR REMOVE")
+# Attributes of the Autostart component: 64-bit (256), registry key path (4)
+# and transitive (64), so that a repair evaluates its condition again.
+set(TALVO_AUTOSTART_ATTRIBUTES 324)
+# Public properties an elevated install takes from a client that is not an
+# administrator (Group Policy assignment, advertised installs); wixl lists the
+# upgrade properties only. INSTALLDIR is left out on purpose: a folder a user
+# chose could be one users can write to, with a program that starts at every
+# logon.
+set(TALVO_SECURE_PROPERTIES TALVO_FOUND TALVO_NEWER_FOUND DESKTOPSHORTCUT AUTOSTART
+                            AUTOSTART_REMEMBERED)
+# A semicolon would split the list of edits below.
+list(JOIN TALVO_SECURE_PROPERTIES "$<SEMICOLON>" secure_properties)
+set(TALVO_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run")
+set(TALVO_SETTINGS_KEY "Software\\TALVO\\Internet Office")
 set(TALVO_MSI_EDITS
-    "UPDATE Component SET Condition = '${TALVO_DESKTOP_CONDITION}' WHERE Component = 'DesktopShortcut'")
+    "UPDATE Component SET Condition = '${TALVO_DESKTOP_CONDITION}' WHERE Component = 'DesktopShortcut'"
+    "UPDATE Component SET Condition = '${TALVO_AUTOSTART_CONDITION}', Attributes = ${TALVO_AUTOSTART_ATTRIBUTES} WHERE Component = 'Autostart'"
+    "UPDATE Property SET Value = '${secure_properties}' WHERE Property = 'SecureCustomProperties'"
+    "CREATE TABLE `RemoveRegistry` (`RemoveRegistry` CHAR(72) NOT NULL, `Root` SHORT NOT NULL, `Key` CHAR(255) NOT NULL LOCALIZABLE, `Name` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `RemoveRegistry`)"
+    "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartRunOff', 2, '${TALVO_RUN_KEY}', 'TALVO Internet Office', 'Program')"
+    "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartChoiceOff', 2, '${TALVO_SETTINGS_KEY}', 'Autostart', 'Program')")
 
 # One package of the program built here. wixl reads sources relative to its
 # working directory only, so the exe and the icon are staged in a folder of the
