@@ -29,13 +29,15 @@ import unittest
 from pathlib import Path
 
 import test_msi
-from harness import BUILD, EXE, REPO, E2EError
+from harness import BUILD, EXE, REPO, E2EError, E2ETestCase
 
 SIGNED = BUILD / "win64-signed"
 SIGNED_EXE = SIGNED / "talvo-office.exe"
 TOOL = os.environ.get("TALVO_OSSLSIGNCODE") or shutil.which("osslsigncode") or "osslsigncode"
 DESCRIPTION = "TALVO Internet Office"
 TIMESTAMP_OID = "1.3.6.1.4.1.311.3.3.1"  # an RFC 3161 stamp in an Authenticode signature
+TRUST_CHECK = BUILD / "win64" / "trust_check.exe"
+TRUST_E_NOSIGNATURE, TRUST_E_BAD_DIGEST = 0x800B0100, 0x80096010
 
 EXTENSIONS = """\
 [code]
@@ -215,8 +217,29 @@ def packages(folder):
             folder / "msi-test" / "talvo-office-rebuild.msi"]
 
 
+def flipped(source, at, copy):
+    """A copy of source with one bit of the byte at offset at changed."""
+    data = bytearray(source.read_bytes())
+    data[at] ^= 0x01
+    copy.write_bytes(data)
+    return copy
+
+
+def altered_exe(folder):
+    return flipped(SIGNED_EXE, SIGNED_EXE.stat().st_size // 2, folder / "altered.exe")
+
+
+def altered_package(folder):
+    msi = packages(SIGNED)[0]
+    cab = msi.read_bytes().find(b"MSCF")  # the embedded cabinet, a stream the signature covers
+    if cab < 0:
+        raise E2EError(f"no cabinet in {msi}")
+    return flipped(msi, cab + 100, folder / "altered.msi")
+
+
 pki = tsa = None
 build_log = ""
+sizes = {}
 
 
 def setUpModule():
@@ -232,16 +255,16 @@ def setUpModule():
     build_log = p.stdout + p.stderr
     if p.returncode != 0:
         raise E2EError(f"the signed build failed: {build_log[-3000:]}")
+    sizes.update({"exe": EXE.stat().st_size, "signed exe": SIGNED_EXE.stat().st_size,
+                  "MSI": test_msi.MSI.stat().st_size,
+                  "signed MSI": packages(SIGNED)[0].stat().st_size})
 
 
 def tearDownModule():
     for thing in (tsa, pki):
         if thing:
             thing.close()
-    if SIGNED_EXE.exists() and EXE.exists():
-        print(f"\nexe {EXE.stat().st_size} bytes, signed {SIGNED_EXE.stat().st_size}; MSI "
-              f"{test_msi.MSI.stat().st_size}, signed {packages(SIGNED)[0].stat().st_size}",
-              file=sys.stderr)
+    print("\nbytes: " + ", ".join(f"{k} {v}" for k, v in sizes.items()), file=sys.stderr)
     print("signing, seconds: " + ", ".join(f"{k} {min(v):.2f}-{max(v):.2f} (x{len(v)})"
                                             for k, v in timings.items()), file=sys.stderr)
 
@@ -261,24 +284,13 @@ class SignedFilesTest(unittest.TestCase):
                 self.assertIn(DESCRIPTION.encode(), der, "the description")
 
     def test_unsigned_altered_and_foreign_files_are_refused(self):
-        def flipped(source, at, name):
-            data = bytearray(source.read_bytes())
-            data[at] ^= 0x01
-            copy = Path(self.scratch) / name
-            copy.write_bytes(data)
-            return copy
-        self.scratch = tempfile.mkdtemp()
-        self.addCleanup(shutil.rmtree, self.scratch)
-        msi = packages(SIGNED)[0].read_bytes()
-        cab = msi.find(b"MSCF")  # the embedded cabinet, a stream the signature covers
-        self.assertGreater(cab, 0)
+        scratch = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, scratch)
         cases = {
             "unsigned exe of the default build": (EXE, pki.root),
             "unsigned package of the default build": (test_msi.MSI, pki.root),
-            "exe with one byte changed": (flipped(SIGNED_EXE, len(SIGNED_EXE.read_bytes()) // 2,
-                                                  "altered.exe"), pki.root),
-            "package with one byte changed": (flipped(packages(SIGNED)[0], cab + 100,
-                                                      "altered.msi"), pki.root),
+            "exe with one byte changed": (altered_exe(scratch), pki.root),
+            "package with one byte changed": (altered_package(scratch), pki.root),
             "exe against another root": (SIGNED_EXE, pki.other_root),
             "package against another root": (packages(SIGNED)[0], pki.other_root),
         }
@@ -317,6 +329,28 @@ class SignedInstallTest(test_msi.MsiexecTestCase):
         self.assert_installed(next_msi)
         self.assertEqual(self.msiexec("/x", next_msi, timing="uninstall"), 0)
         self.assert_uninstalled()
+
+
+class SignedFilesUnderWineTest(E2ETestCase):
+    """What Wine's WinVerifyTrust can tell (trust_check.exe): that it finds and
+    reads the signatures, and an exe's digest. An untrusted root or an altered
+    package passes there (see the notes above)."""
+
+    def trust(self, path):
+        if not TRUST_CHECK.exists():
+            raise E2EError(f"{TRUST_CHECK} not built (cmake --build --preset win64)")
+        return int(self.session.wine(TRUST_CHECK, "Z:" + str(path).replace("/", "\\")).stdout, 16)
+
+    def test_windows_reads_the_signatures_and_checks_the_exe(self):
+        scratch = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, scratch)
+        for path in (SIGNED_EXE, packages(SIGNED)[0]):
+            with self.subTest(path.name):
+                self.assertNotIn(self.trust(path), (TRUST_E_NOSIGNATURE, TRUST_E_BAD_DIGEST))
+        for path, expected in ((EXE, TRUST_E_NOSIGNATURE), (test_msi.MSI, TRUST_E_NOSIGNATURE),
+                               (altered_exe(scratch), TRUST_E_BAD_DIGEST)):
+            with self.subTest(path.name):
+                self.assertEqual(f"{self.trust(path):08X}", f"{expected:08X}")
 
 
 class SigningFailureTest(unittest.TestCase):
