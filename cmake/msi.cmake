@@ -2,10 +2,10 @@
 #
 # The program shows its version as project(VERSION) has it, "1.01": a major
 # number and a two-digit minor. Windows wants numbers, so the exe's version
-# resource gets FILEVERSION 1,1,0,0 (its strings keep "1.01") and the package
-# ProductVersion 1.1.0, which Windows Installer compares field by field as
-# numbers: 1.02 becomes 1.2.0 and 1.10 becomes 1.10.0, so the order holds as
-# long as the minor keeps its two digits.
+# resource gets FILEVERSION 1,1,0,0 (its strings keep "1.01"), its manifest
+# 1.1.0.0, and the package ProductVersion 1.1.0, which Windows Installer
+# compares field by field as numbers: 1.02 becomes 1.2.0 and 1.10 becomes
+# 1.10.0, so the order holds as long as the minor keeps its two digits.
 if(NOT PROJECT_VERSION MATCHES "^([0-9]+)\\.([0-9][0-9])$")
   message(FATAL_ERROR "project(VERSION) must be <major>.<two-digit minor>, like 1.01")
 endif()
@@ -15,6 +15,7 @@ if(TALVO_VERSION_MAJOR GREATER 255)
   message(FATAL_ERROR "Windows Installer allows a major version up to 255")
 endif()
 set(TALVO_VERSION_RC "${TALVO_VERSION_MAJOR},${TALVO_VERSION_MINOR},0,0")
+set(TALVO_VERSION_MANIFEST "${TALVO_VERSION_MAJOR}.${TALVO_VERSION_MINOR}.0.0")
 set(TALVO_VERSION_MSI "${TALVO_VERSION_MAJOR}.${TALVO_VERSION_MINOR}.0")
 
 if(NOT WIN32)
@@ -24,11 +25,40 @@ endif()
 find_program(TALVO_WIXL wixl)
 find_program(TALVO_MSIBUILD msibuild)
 set(TALVO_WXS ${PROJECT_SOURCE_DIR}/packaging/talvo-office.wxs)
+
+# What wixl cannot say, written into its tables by msibuild. Component
+# conditions: each is evaluated again when the package is removed, and a
+# component that is off then stays behind (Wine's msi does so): hence
+# "OR REMOVE".
 set(TALVO_DESKTOP_CONDITION "DESKTOPSHORTCUT = 1 OR REMOVE")
+set(TALVO_AUTOSTART_CONDITION
+    "AUTOSTART = 1 OR (NOT AUTOSTART AND AUTOSTART_REMEMBERED) OR REMOVE")
+# Attributes of the Autostart component: 64-bit (256), registry key path (4)
+# and transitive (64), so that a repair evaluates its condition again.
+set(TALVO_AUTOSTART_ATTRIBUTES 324)
+# Public properties an elevated install takes from a client that is not an
+# administrator (Group Policy assignment, advertised installs); wixl lists the
+# upgrade properties only. INSTALLDIR is left out on purpose: a folder a user
+# chose could be one users can write to, with a program that starts at every
+# logon.
+set(TALVO_SECURE_PROPERTIES TALVO_FOUND TALVO_NEWER_FOUND DESKTOPSHORTCUT AUTOSTART
+                            AUTOSTART_REMEMBERED)
+# A semicolon would split the list of edits below.
+list(JOIN TALVO_SECURE_PROPERTIES "$<SEMICOLON>" secure_properties)
+set(TALVO_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run")
+set(TALVO_SETTINGS_KEY "Software\\TALVO\\Internet Office")
+set(TALVO_MSI_EDITS
+    "UPDATE Component SET Condition = '${TALVO_DESKTOP_CONDITION}' WHERE Component = 'DesktopShortcut'"
+    "UPDATE Component SET Condition = '${TALVO_AUTOSTART_CONDITION}', Attributes = ${TALVO_AUTOSTART_ATTRIBUTES} WHERE Component = 'Autostart'"
+    "UPDATE Property SET Value = '${secure_properties}' WHERE Property = 'SecureCustomProperties'"
+    "CREATE TABLE `RemoveRegistry` (`RemoveRegistry` CHAR(72) NOT NULL, `Root` SHORT NOT NULL, `Key` CHAR(255) NOT NULL LOCALIZABLE, `Name` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `RemoveRegistry`)"
+    "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartRunOff', 2, '${TALVO_RUN_KEY}', 'TALVO Internet Office', 'Program')"
+    "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartChoiceOff', 2, '${TALVO_SETTINGS_KEY}', 'Autostart', 'Program')")
 
 # One package of the program built here. wixl reads sources relative to its
 # working directory only, so the exe and the icon are staged in a folder of the
-# package's own.
+# package's own. The package is made there and lands at output only when it is
+# complete, and signed when signing is on (cmake/sign.cmake).
 function(talvo_add_msi target output version display_version)
   if(NOT TALVO_WIXL OR NOT TALVO_MSIBUILD)
     add_custom_target(${target} COMMAND ${CMAKE_COMMAND} -E echo
@@ -40,19 +70,29 @@ function(talvo_add_msi target output version display_version)
   set(icon ${PROJECT_SOURCE_DIR}/main_window/assets/app.ico)
   get_filename_component(output_dir ${output} DIRECTORY)
   file(MAKE_DIRECTORY ${stage} ${output_dir})
+  set(edits "")
+  foreach(edit IN LISTS TALVO_MSI_EDITS)
+    list(APPEND edits COMMAND ${TALVO_MSIBUILD} ${stage}/package.msi -q "${edit}")
+  endforeach()
+  if(TALVO_SIGNING)
+    talvo_sign_command(finish ${stage}/package.msi ${output})
+    set(signing_inputs ${TALVO_SIGN_PFX})
+  else()
+    set(finish ${CMAKE_COMMAND} -E rename ${stage}/package.msi ${output})
+    set(signing_inputs "")
+  endif()
   add_custom_command(
     OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${output} ${stage}/package.msi
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:talvo-office> ${stage}/talvo-office.exe
     COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${stage}/app.ico
     COMMAND ${TALVO_WIXL} -a x64 -D Version=${version} -D DisplayVersion=${display_version}
-            -D Copyright=${TALVO_COPYRIGHT} -o ${output} ${TALVO_WXS}
-    # wixl has no component conditions; the desktop shortcut's is the one. It
-    # is evaluated again when the package is removed, and a component that is
-    # off then stays behind (Wine's msi does so): hence "OR REMOVE".
-    COMMAND ${TALVO_MSIBUILD} ${output} -q
-            "UPDATE Component SET Condition = '${TALVO_DESKTOP_CONDITION}' WHERE Component = 'DesktopShortcut'"
+            -D Copyright=${TALVO_COPYRIGHT} -o ${stage}/package.msi ${TALVO_WXS}
+    ${edits}
+    COMMAND ${finish}
     WORKING_DIRECTORY ${stage}
-    DEPENDS talvo-office ${TALVO_WXS} ${icon}
+    DEPENDS talvo-office ${TALVO_WXS} ${icon} ${PROJECT_SOURCE_DIR}/cmake/msi.cmake
+            ${signing_inputs}
     COMMENT "Building ${output}"
     VERBATIM)
   add_custom_target(${target} DEPENDS ${output})

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/form_def.h"
+#include "main_window/version.h"
 
 namespace talvo::def {
 
@@ -147,7 +148,7 @@ inline constexpr std::array<ControlDef, kControlCount> kControls{{
      .top = 315,
      .width = 2775,
      .height = 300,
-     .caption = u"Ver:1.01",
+     .caption = version::kCaption,
      .fore_colour = kWhite,
      .alignment = Align::Right,
      .transparent = true,

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils libxfixes3 imagemagick
   fonts-liberation fonts-noto-cjk
-  wixl msitools
+  wixl msitools osslsigncode openssl
 )
 
 missing=()

@@ -73,6 +73,13 @@ Wine notes learned the hard way:
     taken as a Unix path and opened through the drive mapped to its root
     (Z: in a new prefix), whatever the current drive; "\\work\\..." is on the
     current drive.  The unit tests find the source tree so.
+  * Signatures: Wine 8's WinVerifyTrust skips its chain check for SHA-256
+    certificates (an untrusted root passes) and never checks an MSI's
+    contents; `wine msiexec` ignores signatures. Chains, MSI integrity and
+    time stamps are proved with `osslsigncode verify` (test_signing.py).
+  * Wine turns a program's Unix command line into Unicode with the Unix
+    locale: arguments with Chinese characters need LC_ALL=C.UTF-8 for that
+    call. `reg query` prints such characters as "?"; `reg export` keeps them.
 """
 import contextlib
 import ctypes

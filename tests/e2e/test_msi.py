@@ -1,5 +1,5 @@
-"""The MSI package: its tables as msiinfo reads them, and install, upgrade and
-uninstall with msiexec in the Wine prefix.
+"""The MSI package: its tables as msiinfo reads them, and install, upgrade,
+repair and uninstall with msiexec in the Wine prefix.
 
 The packages come from the win64 build (targets msi and msi-tests):
   TALVO_MSI   build/win64/talvo-office-<version>.msi (default: the newest there)
@@ -13,6 +13,16 @@ Wine notes:
   * The prefix's Desktop is a link to $HOME; the desktop-shortcut test swaps in
     a folder of the prefix's own for its duration.
   * winemenubuilder is kept off so installs add nothing to the host's menus.
+  * msiexec takes its command line through Wine's Unix locale: a property with
+    Chinese characters needs a UTF-8 locale (LANG=C.UTF-8) for that call.
+    `reg query` prints them as "?", so registry values are read from
+    `reg export` (UTF-16) instead.
+  * Wine's shortcuts hold the target's path in the ANSI code page only (its
+    LinkInfo has no Unicode path): Chinese characters read back as "?". The
+    working folder is stored in Unicode.
+  * `msiexec /f` is not implemented: a repair is /i with REINSTALL=ALL.
+  * Wine does not enforce secure properties (SecureCustomProperties): what a
+    managed install would drop is checked in the tables only.
 """
 import hashlib
 import os
@@ -44,13 +54,19 @@ ICON = Path(__file__).resolve().parents[2] / "main_window" / "assets" / "app.ico
 UPGRADE_CODE = "{2012DC5A-44F4-49C8-AAC4-5E428F402354}"
 PRODUCT = "TALVO Internet Office"
 TALVO_DIR = r"C:\Program Files\TALVO"
-INSTALLED_EXE = TALVO_DIR + r"\Internet Office\talvo-office.exe"
+DEFAULT_FOLDER = TALVO_DIR + r"\Internet Office"
+INSTALLED_EXE = DEFAULT_FOLDER + r"\talvo-office.exe"
 SHORTCUT = PRODUCT + ".lnk"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 PUBLISHED_KEY = r"HKLM\Software\Classes\Installer\Products"
+SETTINGS_KEY = r"HKLM\Software\TALVO\Internet Office"
+RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_VALUE = PRODUCT
 MSIDB_UPGRADE_ONLY_DETECT = 0x2
 MSIDB_UPGRADE_MIN_INCLUSIVE = 0x100
 MSIDB_COMPONENT_64BIT = 0x100
+MSIDB_COMPONENT_TRANSITIVE = 0x40
+MSIDB_LOCATOR_64BIT_RAW = 0x12
 
 
 # ---- reading packages and files ------------------------------------------
@@ -184,6 +200,9 @@ class PackageTablesTest(unittest.TestCase):
         self.assertEqual(file_version(pe), numeric + (0,))
         self.assertEqual(version_string(pe, "ProductVersion"), f"{shown[1]}.{shown[2]}")
         self.assertEqual(version_string(pe, "FileVersion"), f"{shown[1]}.{shown[2]}")
+        manifest = re.search(rb'name="Talvo\.InternetOffice" version="([\d.]+)"', pe)
+        self.assertEqual(version_tuple(manifest.group(1).decode()), numeric + (0,))
+        self.assertIn(f"Ver:{shown[1]}.{shown[2]}".encode("utf-16-le"), pe, "the caption")
         copyright = version_string(pe, "LegalCopyright")
         self.assertRegex(copyright or "", r"^Copyright \(C\) \d{4} TALVO$")
         self.assertEqual(msi_summary(MSI)["Comments"], copyright)
@@ -248,14 +267,27 @@ class PackageTablesTest(unittest.TestCase):
         # Asked for at install; on when removing, or the removal would skip it.
         self.assertEqual(desktop["Condition"], "DESKTOPSHORTCUT = 1 OR REMOVE")
 
+    def test_what_wine_does_not_enforce(self):
+        # An elevated install started by a user who is no administrator keeps
+        # only the secure public properties; the install folder is not one.
+        secure = msi_property(MSI, "SecureCustomProperties").split(";")
+        self.assertLessEqual({"DESKTOPSHORTCUT", "AUTOSTART", "AUTOSTART_REMEMBERED"}, set(secure))
+        self.assertNotIn("INSTALLDIR", secure)
+        # Windows evaluates a component's condition again at a repair only
+        # when the component is transitive.
+        autostart = {r["Component"]: r for r in msi_table(MSI, "Component")}["Autostart"]
+        self.assertTrue(int(autostart["Attributes"]) & MSIDB_COMPONENT_TRANSITIVE)
+
     def test_nothing_runs_but_the_standard_actions(self):
         self.assertEqual(msi_table(MSI, "CustomAction"), [])
         self.assertEqual(msi_table(MSI, "Binary"), [])
 
 
 # ---- install, upgrade, uninstall under Wine -------------------------------
-class PackageInstallTest(E2ETestCase):
+class MsiexecTestCase(E2ETestCase):
+    """A prefix with nothing of the program installed before and after each test."""
     session_kwargs = {"env": {"WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe="}}
+    exe = EXE  # the program the packages hold
 
     @classmethod
     def setUpClass(cls):
@@ -293,7 +325,8 @@ class PackageInstallTest(E2ETestCase):
         for a in args:
             argv.append("Z:" + str(a).replace("/", "\\") if isinstance(a, Path) else a)
         t0 = time.monotonic()
-        code = subprocess.run(argv + ["/qn"], env=cls.session.env, timeout=300,
+        env = {**cls.session.env, "LC_ALL": "C.UTF-8"}  # any characters in properties
+        code = subprocess.run(argv + ["/qn"], env=env, timeout=300,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
         if timing:
             cls.timings.setdefault(timing, []).append(time.monotonic() - t0)
@@ -319,6 +352,34 @@ class PackageInstallTest(E2ETestCase):
         return keys
 
     @classmethod
+    def registry_values(cls, key):
+        """The values of one key as {name: data}, {} when it is missing. Read
+        from `reg export` (UTF-16), which keeps every character; strings are
+        unescaped, other types left as written ("dword:00000001")."""
+        export = r"C:\talvo-e2e-export.reg"
+        try:
+            cls.session.wine("reg", "export", key, export, "/y")
+        except E2EError:
+            return {}
+        path = cls.session.host_path(export)
+        text = path.read_bytes().decode("utf-16")
+        path.unlink()
+        root, below = key.split("\\", 1)
+        header = "[" + {"HKLM": "HKEY_LOCAL_MACHINE"}.get(root, root) + "\\" + below + "]"
+        values, inside = {}, False
+        for line in text.splitlines():
+            if line.startswith("["):
+                inside = line.lower() == header.lower()
+                continue
+            m = re.match(r'^(?:"((?:[^"\\]|\\.)*)"|@)=(.*)$', line) if inside else None
+            if m:
+                data = m.group(2)
+                if data.startswith('"'):
+                    data = re.sub(r"\\(.)", r"\1", data[1:-1])
+                values[re.sub(r"\\(.)", r"\1", m.group(1) or "")] = data
+        return values
+
+    @classmethod
     def products(cls):
         """Entries of the uninstall list for this program: {ProductCode: values}."""
         return {k: v for k, v in cls.registry(UNINSTALL_KEY).items()
@@ -336,28 +397,30 @@ class PackageInstallTest(E2ETestCase):
         return [Path(d) / SHORTCUT for d, _, files in os.walk(self.session.drive_c)
                 if SHORTCUT in files]
 
-    def assert_points_at_program(self, lnk):
+    def assert_points_at_program(self, lnk, folder=DEFAULT_FOLDER):
         target, strings = read_shortcut(lnk.read_bytes())
-        self.assertEqual(target.lower(), INSTALLED_EXE.lower(), lnk)
-        self.assertEqual(strings.get("working_dir", "").rstrip("\\").lower(),
-                         INSTALLED_EXE.rsplit("\\", 1)[0].lower())
+        # Wine writes the target's path in the ANSI code page only.
+        ansi = (folder + r"\talvo-office.exe").encode("cp1252", "replace").decode("cp1252")
+        self.assertEqual(target.lower(), ansi.lower(), lnk)
+        self.assertEqual(strings.get("working_dir", "").rstrip("\\").lower(), folder.lower())
         # The icon is a copy Windows Installer keeps for the product.
         self.assertEqual(self.session.host_path(strings["icon"]).read_bytes(), ICON.read_bytes())
 
-    def assert_installed(self, msi):
-        """One entry in the uninstall list, for this package, and its exe in place."""
+    def assert_installed(self, msi, folder=DEFAULT_FOLDER):
+        """One entry in the uninstall list, for this package, and its exe in the folder."""
         products = self.products()
         self.assertEqual(list(products), [msi_property(msi, "ProductCode")])
         entry = next(iter(products.values()))
         self.assertEqual(entry.get("Publisher"), "TALVO")
         self.assertEqual(entry.get("DisplayVersion"), msi_property(msi, "ProductVersion"))
-        exe = self.session.host_path(INSTALLED_EXE)
-        self.assertEqual(sha(exe), sha(EXE), "the exe is the one built")
+        exe = self.session.host_path(folder + r"\talvo-office.exe")
+        self.assertEqual(sha(exe), sha(self.exe), "the exe is the one built")
         starts = self.shortcuts()
         self.assertEqual(len(starts), 1, starts)
         self.assertEqual(starts[0].parent.name, "Programs")
         self.assertEqual(starts[0].parent.parent.name, "Start Menu")
-        self.assert_points_at_program(starts[0])
+        self.assert_points_at_program(starts[0], folder)
+        self.assertEqual(self.registry_values(SETTINGS_KEY).get("InstallDir"), folder + "\\")
         return entry
 
     def assert_uninstalled(self):
@@ -365,6 +428,15 @@ class PackageInstallTest(E2ETestCase):
         self.assertFalse(self.session.host_path(TALVO_DIR).exists(),
                          "the program's folders are gone")
         self.assertEqual(self.shortcuts(), [])
+        self.assertEqual(self.registry_values(SETTINGS_KEY), {}, "nothing remembered")
+        self.assertNotIn(RUN_VALUE, self.registry_values(RUN_KEY))
+
+    def autostart(self):
+        """The command started at every user's logon, or None."""
+        return self.registry_values(RUN_KEY).get(RUN_VALUE)
+
+
+class PackageInstallTest(MsiexecTestCase):
 
     # ---- tests -----------------------------------------------------------
     def test_install_start_and_uninstall(self):
@@ -379,6 +451,7 @@ class PackageInstallTest(E2ETestCase):
                          ICON.read_bytes())
         desktop = self.session.drive_c / "users" / os.environ.get("USER", "root") / "Desktop"
         self.assertFalse((desktop / SHORTCUT).exists(), "no desktop shortcut unless asked")
+        self.assertIsNone(self.autostart(), "no start at logon unless asked")
 
         app = self.session.run(self.session.host_path(INSTALLED_EXE))
         win = app.wait_window(timeout=30)
@@ -441,6 +514,51 @@ class PackageInstallTest(E2ETestCase):
         self.assertEqual(self.msiexec("/i", MSI), 1603 & 0xFF)
         self.assert_installed(NEXT_MSI)
         self.assertEqual(self.msiexec("/x", NEXT_MSI, timing="uninstall"), 0)
+        self.assert_uninstalled()
+
+    def test_start_at_logon_remembered_until_turned_off(self):
+        run = f'"{INSTALLED_EXE}"'  # quoted: the path has blanks
+        steps = [
+            ((MSI, "AUTOSTART=1"), run),
+            ((REBUILD_MSI,), run),  # an upgrade remembers it
+            ((REBUILD_MSI, "REINSTALL=ALL", "AUTOSTART=0"), None),  # a repair turns it off
+            ((REBUILD_MSI, "REINSTALL=ALL"), None),  # and it stays off
+            ((REBUILD_MSI, "REINSTALL=ALL", "AUTOSTART=1"), run),  # or on again
+            ((NEXT_MSI, "AUTOSTART=0"), None),  # a later version turns it off
+        ]
+        for args, expected in steps:
+            with self.subTest(args=args[1:], msi=args[0].name):
+                self.install(*args)
+                self.assertEqual(self.autostart(), expected)
+                self.assertEqual(self.registry_values(SETTINGS_KEY).get("Autostart"),
+                                 "1" if expected else None)
+
+    def test_custom_folder_kept_by_upgrade_repair_and_removal(self):
+        # Blanks and Chinese characters, inside a folder that exists already
+        # (removing the package leaves that one).
+        parent = r"C:\Meeting Rooms"
+        folder = parent + r"\TALVO 會議室 Office"
+        exe = folder + r"\talvo-office.exe"
+        self.session.host_path(parent).mkdir(exist_ok=True)
+        self.addCleanup(self.session.remove, parent)
+        self.install(MSI, f"INSTALLDIR={folder}", "AUTOSTART=1")
+        self.assert_installed(MSI, folder)
+        self.assertEqual(self.autostart(), f'"{exe}"')
+        self.install(REBUILD_MSI)
+        self.assert_installed(REBUILD_MSI, folder)
+        # A repair puts a lost program back where it was.
+        self.session.host_path(exe).unlink()
+        self.install(REBUILD_MSI, "REINSTALL=ALL")
+        self.assert_installed(REBUILD_MSI, folder)
+        # The remembered folder wins over one given at an upgrade.
+        self.install(NEXT_MSI, r"INSTALLDIR=C:\Elsewhere")
+        self.assert_installed(NEXT_MSI, folder)
+        self.assertEqual(self.autostart(), f'"{exe}"')
+        self.assertFalse(self.session.host_path(r"C:\Elsewhere").exists())
+        self.assertFalse(self.session.host_path(TALVO_DIR).exists(), "the default folder unused")
+        self.assertEqual(self.msiexec("/x", NEXT_MSI, timing="uninstall"), 0)
+        self.assertFalse(self.session.host_path(folder).exists(), "removed from there")
+        self.assertEqual(os.listdir(self.session.host_path(parent)), [])
         self.assert_uninstalled()
 
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "common/twips.h"
 #include "fakes/rig.h"
@@ -128,7 +129,9 @@ TEST(MainWindowDefinition, LabelsAreTransparentWhiteAndButtonsDrawnInColour) {
   EXPECT_EQ(exit.picture, &def::kExitPicture);
   EXPECT_EQ(exit.font->weight, 400);
   EXPECT_EQ(At(def::kMeCaption).caption, u"TALVO Internet Office TALVO網路會議室");
-  EXPECT_EQ(At(def::kSysinfo).caption, u"Ver:1.01");
+  // project(VERSION) as written, "Ver:1.01" for 1.01.
+  const std::string_view version = TALVO_VERSION;
+  EXPECT_EQ(At(def::kSysinfo).caption, u"Ver:" + std::u16string(version.begin(), version.end()));
 }
 
 }  // namespace
