@@ -4,13 +4,13 @@
 
 namespace talvo::def {
 
-std::vector<int> TabStops(std::span<const ControlDef> controls) {
-  std::vector<int> stops;
-  for (int slot = 0; slot < static_cast<int>(controls.size()); ++slot) {
+std::vector<Slot> TabStops(std::span<const ControlDef> controls) {
+  std::vector<Slot> stops;
+  for (Slot slot = 0; slot < static_cast<Slot>(controls.size()); ++slot) {
     if (controls[slot].kind == Kind::CommandButton) stops.push_back(slot);
   }
   std::stable_sort(stops.begin(), stops.end(),
-                   [&](int a, int b) { return controls[a].tab_index < controls[b].tab_index; });
+                   [&](Slot a, Slot b) { return controls[a].tab_index < controls[b].tab_index; });
   return stops;
 }
 

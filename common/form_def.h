@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/numbering.h"
 #include "common/platform.h"
 
 namespace talvo::def {
@@ -39,17 +40,13 @@ struct Font {
   int charset = 0;
 };
 
-inline constexpr int kNoIndex = -1;  // not an element of a control array
-inline constexpr int kWindow = -1;   // parent: the window itself
-inline constexpr int kNoTab = -1;
-inline constexpr int kNoTitle = -1;
 inline constexpr int kMousePointerCustom = 99;
 
 struct ControlDef {
   Kind kind;
   std::u16string_view name;
-  int index;   // element of a control array, or kNoIndex
-  int parent;  // position of the parent in the table, or kWindow
+  Index index;  // element of a control array, or kNoIndex
+  Slot parent;  // the container's slot, or kWindowSlot
   float left, top, width, height;
   std::u16string_view caption = {};
   std::u16string_view tag = {};
@@ -65,7 +62,7 @@ struct ControlDef {
   bool stretch = false;  // image controls: picture scaled to the box
   int mouse_pointer = 0;
   const PictureDef* mouse_icon = nullptr;
-  int tab_index = kNoTab;
+  TabIndex tab_index = kNoTabIndex;
 };
 
 struct WindowDef {
@@ -76,8 +73,8 @@ struct WindowDef {
   float left, top, width, height;  // twips; no frame, so client == outer
   bool visible;
   // The label whose text names the window where its own caption is empty (a
-  // window without a title bar shows its title as a label), or kNoTitle.
-  int title = kNoTitle;
+  // window without a title bar shows its title as a label), or kNoSlot.
+  Slot title = kNoSlot;
 };
 
 // A whole window: its settings and its controls in creation order.
@@ -89,6 +86,6 @@ struct FormDef {
 // The controls that take the focus, as table positions in keyboard order:
 // the command buttons (labels never take it, and picture boxes are not tab
 // stops here), sorted by TabIndex across all containers.
-std::vector<int> TabStops(std::span<const ControlDef> controls);
+std::vector<Slot> TabStops(std::span<const ControlDef> controls);
 
 }  // namespace talvo::def

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/numbering.h"
+
 namespace talvo {
 
 // The statement-level error policy of the program's handlers: a statement
@@ -114,21 +116,19 @@ class Surface : public Control, public DrawingTarget {
 // and which control holds the pointer.
 class Form {
  public:
-  static constexpr int kNone = -2;  // no control (kWindow is the window itself)
-
   virtual ~Form() = default;
   virtual Surface& Window() = 0;
   virtual std::intptr_t Handle() const = 0;   // the platform's window handle
   virtual const Screen& Desktop() const = 0;  // the screen the window stands on
   // Picture boxes are surfaces; every other control is a plain Control.
-  virtual Surface& PictureBox(int slot) = 0;
-  virtual Control& Item(int slot) = 0;
+  virtual Surface& PictureBox(Slot slot) = 0;
+  virtual Control& Item(Slot slot) = 0;
 
-  virtual void ShowPressed(int slot) = 0;
-  virtual void ShowFocus(int slot) = 0;
+  virtual void ShowPressed(Slot slot) = 0;
+  virtual void ShowFocus(Slot slot) = 0;
   // While a control holds the pointer, every pointer event goes to it, with
   // coordinates relative to it, wherever the pointer is.
-  virtual void CapturePointer(int slot) = 0;
+  virtual void CapturePointer(Slot slot) = 0;
   // Closes the window (Unload).
   virtual void Unload() = 0;
 };
@@ -138,16 +138,16 @@ enum class Key { Tab, Space, Enter };
 
 // What the toolkit reports of the user's input, for the core to act on.
 // `slot` is the control that holds the pointer, else the one under it (the
-// window itself is def::kWindow); x and y are twips from its top-left corner.
+// window itself is kWindowSlot); x and y are twips from its top-left corner.
 // Buttons are 1 left, 2 right, 4 middle; shift is 1 Shift, 2 Ctrl, 4 Alt.
 class InputEvents {
  public:
   virtual ~InputEvents() = default;
-  virtual void PointerDown(int slot, int button, int shift, float x, float y) = 0;
+  virtual void PointerDown(Slot slot, int button, int shift, float x, float y) = 0;
   // `buttons`: those held during the move.
-  virtual void PointerMove(int slot, int buttons, int shift, float x, float y) = 0;
+  virtual void PointerMove(Slot slot, int buttons, int shift, float x, float y) = 0;
   // `held`: the buttons still held after this release.
-  virtual void PointerUp(int slot, int button, int held, int shift, float x, float y) = 0;
+  virtual void PointerUp(Slot slot, int button, int held, int shift, float x, float y) = 0;
   // Another window took the pointer while a control held it.
   virtual void CaptureLost() = 0;
   virtual void KeyDown(Key key, bool shift) = 0;
@@ -155,9 +155,9 @@ class InputEvents {
   // The window lost the keyboard (another window was activated).
   virtual void FocusLost() = 0;
   // A button's default action, as a screen reader asks for it.
-  virtual void Press(int slot) = 0;
+  virtual void Press(Slot slot) = 0;
   // A screen reader moves the focus to a control.
-  virtual void Focus(int slot) = 0;
+  virtual void Focus(Slot slot) = 0;
 };
 
 // The window toolkit: windows built from their definitions, and the

@@ -47,7 +47,7 @@ class SubSet {
     return {};
   }
 
-  const Element* Find(std::u16string_view name, int index = def::kNoIndex) const;
+  const Element* Find(std::u16string_view name, int index = kNoIndex) const;
   std::size_t ElementCount() const { return elements_.size(); }
 
  private:

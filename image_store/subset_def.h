@@ -78,7 +78,7 @@ constexpr ControlDef Img(std::size_t n, std::u16string_view name, int index, flo
   return {.kind = Kind::Image,
           .name = name,
           .index = index,
-          .parent = kWindow,
+          .parent = kWindowSlot,
           .left = left,
           .top = top,
           .width = width,

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kLeftButton = 1;
 
-bool InTable(int slot) { return slot >= 0 && slot < def::kControlCount; }
+bool InTable(Slot slot) { return IsControl(slot) && slot < def::kControlCount; }
 
 }  // namespace
 
@@ -23,21 +23,21 @@ void FormInput::Bind(mainform& form, Form& parts) {
   parts_ = &parts;
 }
 
-bool FormInput::IsButton(int slot) const {
+bool FormInput::IsButton(Slot slot) const {
   return InTable(slot) && def::kControls[slot].kind == def::Kind::CommandButton;
 }
 
-bool FormInput::IsCaption(int slot) const {
+bool FormInput::IsCaption(Slot slot) const {
   return InTable(slot) && def::kControls[slot].name == u"meCaption";
 }
 
-bool FormInput::Inside(int slot, float x, float y) const {
+bool FormInput::Inside(Slot slot, float x, float y) const {
   const Control& control = parts_->Item(slot);
   return x >= 0 && y >= 0 && x < control.Width() && y < control.Height();
 }
 
-int FormInput::NextFocus(int slot, bool backwards) const {
-  if (tab_stops_.empty()) return Form::kNone;
+Slot FormInput::NextFocus(Slot slot, bool backwards) const {
+  if (tab_stops_.empty()) return kNoSlot;
   const auto at = std::find(tab_stops_.begin(), tab_stops_.end(), slot);
   const int count = static_cast<int>(tab_stops_.size());
   int position = static_cast<int>(at - tab_stops_.begin());
@@ -50,7 +50,7 @@ int FormInput::NextFocus(int slot, bool backwards) const {
   return tab_stops_[static_cast<std::size_t>(position)];
 }
 
-void FormInput::Click(int slot) {
+void FormInput::Click(Slot slot) {
   const def::ControlDef& control = def::kControls[slot];
   const auto index = static_cast<std::int16_t>(control.index);
   if (control.name == u"RoomSelect") {
@@ -60,19 +60,19 @@ void FormInput::Click(int slot) {
   }
 }
 
-void FormInput::SetFocus(int slot) {
+void FormInput::SetFocus(Slot slot) {
   if (focus_ == slot) return;
   focus_ = slot;
   parts_->ShowFocus(slot);
 }
 
-void FormInput::SetPressed(int slot) {
+void FormInput::SetPressed(Slot slot) {
   if (pressed_ == slot) return;
   pressed_ = slot;
   parts_->ShowPressed(slot);
 }
 
-void FormInput::Capture(int slot) {
+void FormInput::Capture(Slot slot) {
   if (captured_ == slot) return;
   captured_ = slot;
   parts_->CapturePointer(slot);
@@ -80,17 +80,17 @@ void FormInput::Capture(int slot) {
 
 void FormInput::CancelKeyPress() {
   if (!std::exchange(pressed_by_key_, false)) return;
-  SetPressed(Form::kNone);
+  SetPressed(kNoSlot);
 }
 
 void FormInput::FocusLost() {
   if (form_) CancelKeyPress();
 }
 
-void FormInput::PointerDown(int slot, int button, int shift, float x, float y) {
+void FormInput::PointerDown(Slot slot, int button, int shift, float x, float y) {
   if (!form_) return;
   CancelKeyPress();
-  if (captured_ != Form::kNone) {
+  if (captured_ != kNoSlot) {
     // Another button while one is held goes to the control holding the
     // pointer; only the caption does anything with it (a new anchor).
     if (IsCaption(captured_)) form_->meCaption_MouseDown(button, shift, x, y);
@@ -107,52 +107,52 @@ void FormInput::PointerDown(int slot, int button, int shift, float x, float y) {
   }
 }
 
-void FormInput::PointerMove(int slot, int buttons, int shift, float x, float y) {
+void FormInput::PointerMove(Slot slot, int buttons, int shift, float x, float y) {
   if (!form_) return;
-  if (captured_ != Form::kNone && IsButton(captured_)) {
-    SetPressed(Inside(captured_, x, y) ? captured_ : Form::kNone);
+  if (captured_ != kNoSlot && IsButton(captured_)) {
+    SetPressed(Inside(captured_, x, y) ? captured_ : kNoSlot);
     return;
   }
-  if (IsCaption(captured_ != Form::kNone ? captured_ : slot)) {
+  if (IsCaption(captured_ != kNoSlot ? captured_ : slot)) {
     form_->meCaption_MouseMove(buttons, shift, x, y);
   }
 }
 
-void FormInput::PointerUp(int slot, int button, int held, int shift, float x, float y) {
+void FormInput::PointerUp(Slot slot, int button, int held, int shift, float x, float y) {
   if (!form_) return;
-  const int target = captured_ != Form::kNone ? captured_ : slot;
+  const int target = captured_ != kNoSlot ? captured_ : slot;
   if (IsButton(captured_)) {
     if (button != kLeftButton) return;
     const bool click = Inside(captured_, x, y);
-    Capture(Form::kNone);
-    SetPressed(Form::kNone);
+    Capture(kNoSlot);
+    SetPressed(kNoSlot);
     if (click) Click(target);
     return;
   }
-  if (held == 0) Capture(Form::kNone);
+  if (held == 0) Capture(kNoSlot);
   if (IsCaption(target)) form_->meCaption_MouseUp(button, shift, x, y);
 }
 
 void FormInput::CaptureLost() {
-  if (!form_ || captured_ == Form::kNone) return;
+  if (!form_ || captured_ == kNoSlot) return;
   const int lost = captured_;
-  captured_ = Form::kNone;  // the platform has already taken it
+  captured_ = kNoSlot;  // the platform has already taken it
   if (IsButton(lost)) {
-    SetPressed(Form::kNone);
+    SetPressed(kNoSlot);
   } else if (IsCaption(lost)) {
     form_->meCaption_CaptureLost();
   }
 }
 
 void FormInput::KeyDown(Key key, bool shift) {
-  if (!form_ || captured_ != Form::kNone) return;  // the mouse has the window
+  if (!form_ || captured_ != kNoSlot) return;  // the mouse has the window
   switch (key) {
     case Key::Tab:
       CancelKeyPress();
       SetFocus(NextFocus(focus_, shift));
       break;
     case Key::Space:
-      if (IsButton(focus_) && pressed_ == Form::kNone) {
+      if (IsButton(focus_) && pressed_ == kNoSlot) {
         pressed_by_key_ = true;
         SetPressed(focus_);
       }
@@ -164,19 +164,19 @@ void FormInput::KeyDown(Key key, bool shift) {
 }
 
 void FormInput::KeyUp(Key key) {
-  if (!form_ || key != Key::Space || captured_ != Form::kNone) return;
-  const bool held = pressed_by_key_ && pressed_ != Form::kNone && pressed_ == focus_;
+  if (!form_ || key != Key::Space || captured_ != kNoSlot) return;
+  const bool held = pressed_by_key_ && pressed_ != kNoSlot && pressed_ == focus_;
   pressed_by_key_ = false;
   if (!held) return;
-  SetPressed(Form::kNone);
+  SetPressed(kNoSlot);
   Click(focus_);
 }
 
-void FormInput::Press(int slot) {
+void FormInput::Press(Slot slot) {
   if (form_ && IsButton(slot)) Click(slot);
 }
 
-void FormInput::Focus(int slot) {
+void FormInput::Focus(Slot slot) {
   if (!form_ || !IsButton(slot)) return;
   CancelKeyPress();
   SetFocus(slot);

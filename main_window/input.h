@@ -31,38 +31,38 @@ class FormInput final : public InputEvents {
   // Input before this is ignored: nothing can act on it yet.
   void Bind(mainform& form, Form& parts);
 
-  void PointerDown(int slot, int button, int shift, float x, float y) override;
-  void PointerMove(int slot, int buttons, int shift, float x, float y) override;
-  void PointerUp(int slot, int button, int held, int shift, float x, float y) override;
+  void PointerDown(Slot slot, int button, int shift, float x, float y) override;
+  void PointerMove(Slot slot, int buttons, int shift, float x, float y) override;
+  void PointerUp(Slot slot, int button, int held, int shift, float x, float y) override;
   void CaptureLost() override;
   void KeyDown(Key key, bool shift) override;
   void KeyUp(Key key) override;
   void FocusLost() override;
-  void Press(int slot) override;
-  void Focus(int slot) override;
+  void Press(Slot slot) override;
+  void Focus(Slot slot) override;
 
-  int Focus() const { return focus_; }
-  int Captured() const { return captured_; }
+  Slot Focus() const { return focus_; }
+  Slot Captured() const { return captured_; }
   // The focus after Tab (or Shift+Tab) from `slot`.
-  int NextFocus(int slot, bool backwards) const;
+  Slot NextFocus(Slot slot, bool backwards) const;
 
  private:
-  bool IsButton(int slot) const;
-  bool IsCaption(int slot) const;
-  bool Inside(int slot, float x, float y) const;
-  void Click(int slot);
-  void SetFocus(int slot);
-  void SetPressed(int slot);
-  void Capture(int slot);
+  bool IsButton(Slot slot) const;
+  bool IsCaption(Slot slot) const;
+  bool Inside(Slot slot, float x, float y) const;
+  void Click(Slot slot);
+  void SetFocus(Slot slot);
+  void SetPressed(Slot slot);
+  void Capture(Slot slot);
   // A button held down with Space springs back without a click.
   void CancelKeyPress();
 
   mainform* form_ = nullptr;
   Form* parts_ = nullptr;
-  std::vector<int> tab_stops_;
-  int focus_ = Form::kNone;
-  int pressed_ = Form::kNone;
-  int captured_ = Form::kNone;
+  std::vector<Slot> tab_stops_;
+  Slot focus_ = kNoSlot;
+  Slot pressed_ = kNoSlot;
+  Slot captured_ = kNoSlot;
   bool pressed_by_key_ = false;
 };
 

@@ -47,9 +47,9 @@ class mainform {
   Surface& Pan100;
   Control& meCaption;
   Control& Sysinfo;
-  Control& ToDo(int index) { return parts_.Item(def::kToDo0 + index); }
-  Control& RoomSelect(int index) { return parts_.Item(def::RoomSelectSlot(index)); }
-  Surface& RoomPan(int index) { return parts_.PictureBox(def::RoomPanSlot(index)); }
+  Control& ToDo(Index index) { return parts_.Item(def::kToDo0 + index); }
+  Control& RoomSelect(Index index) { return parts_.Item(def::RoomSelectSlot(index)); }
+  Surface& RoomPan(Index index) { return parts_.PictureBox(def::RoomPanSlot(index)); }
 
  private:
   Form& parts_;

@@ -39,7 +39,7 @@ inline constexpr Colour kCyan = 0x00FFFF00;
 inline constexpr Colour kExitGreen = 0x0000C000;
 
 // Positions of the controls the code refers to by name.
-enum Slot : int {
+enum : Slot {
   kPan00 = 0,
   kToDo0,
   kMeCaption,
@@ -104,7 +104,7 @@ inline constexpr std::array<ControlDef, kControlCount> kControls{{
     {.kind = Kind::PictureBox,
      .name = u"Pan00",
      .index = kNoIndex,
-     .parent = kWindow,
+     .parent = kWindowSlot,
      .left = 0,
      .top = 0,
      .width = 11010,
@@ -156,7 +156,7 @@ inline constexpr std::array<ControlDef, kControlCount> kControls{{
     {.kind = Kind::PictureBox,
      .name = u"Pan100",
      .index = kNoIndex,
-     .parent = kWindow,
+     .parent = kWindowSlot,
      .left = 30,
      .top = 5820,
      .width = 10575,
@@ -212,7 +212,7 @@ inline constexpr std::array<ControlDef, kControlCount> kControls{{
     {.kind = Kind::PictureBox,
      .name = u"Pan01",
      .index = kNoIndex,
-     .parent = kWindow,
+     .parent = kWindowSlot,
      .left = 120,
      .top = 750,
      .width = 10845,
@@ -249,16 +249,20 @@ inline constexpr std::array<ControlDef, kControlCount> kControls{{
      .tab_index = 19},
 }};
 
+inline constexpr int kRoomCount = 6;
 // The room panels are created in this order of their indexes.
-inline constexpr int kRoomCreationOrder[6] = {5, 4, 3, 1, 0, 2};
+inline constexpr Index kRoomCreationOrder[kRoomCount] = {5, 4, 3, 1, 0, 2};
 
-// Table position of RoomPan(index), index 0..5; RoomSelect(index) follows it.
-constexpr int RoomPanSlot(int index) {
-  int position = 0;
-  while (position < 5 && kRoomCreationOrder[position] != index) ++position;
-  return kFirstRoom + 2 * position;
-}
-constexpr int RoomSelectSlot(int index) { return RoomPanSlot(index) + 1; }
+// The slot of RoomPan(index), by room index; RoomSelect(index) follows it.
+inline constexpr std::array<Slot, kRoomCount> kRoomPanSlots = [] {
+  std::array<Slot, kRoomCount> slots{};
+  for (int position = 0; position < kRoomCount; ++position) {
+    slots[static_cast<std::size_t>(kRoomCreationOrder[position])] = kFirstRoom + 2 * position;
+  }
+  return slots;
+}();
+constexpr Slot RoomPanSlot(Index index) { return kRoomPanSlots[static_cast<std::size_t>(index)]; }
+constexpr Slot RoomSelectSlot(Index index) { return RoomPanSlot(index) + 1; }
 
 inline constexpr FormDef kMainForm{kMainWindow, kControls};
 
@@ -266,15 +270,15 @@ inline constexpr FormDef kMainForm{kMainWindow, kControls};
 namespace check {
 
 constexpr bool ParentsComeFirst() {
-  for (int slot = 0; slot < kControlCount; ++slot) {
+  for (Slot slot = 0; slot < kControlCount; ++slot) {
     const int parent = kControls[slot].parent;
-    if (parent != kWindow && (parent < 0 || parent >= slot)) return false;
-    if (parent != kWindow && kControls[parent].kind != Kind::PictureBox) return false;
+    if (parent != kWindowSlot && (parent < 0 || parent >= slot)) return false;
+    if (parent != kWindowSlot && kControls[parent].kind != Kind::PictureBox) return false;
   }
   return true;
 }
 
-constexpr bool Names(int slot, std::u16string_view name, int index) {
+constexpr bool Names(Slot slot, std::u16string_view name, Index index) {
   return kControls[slot].name == name && kControls[slot].index == index;
 }
 

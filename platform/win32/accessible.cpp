@@ -3,57 +3,41 @@
 #include <objbase.h>
 #include <oleacc.h>
 
+#include "platform/win32/sdk_gaps.h"
+
 namespace talvo::win32 {
 namespace {
-
-// Spelled out: MinGW's import library has a wrong IID_IAccessible, and the
-// program links no COM libraries at all.
-constexpr IID kIidIUnknown = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr IID kIidIDispatch = {
-    0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr IID kIidIAccessible = {
-    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 bool SameIid(REFIID a, const IID& b) { return IsEqualGUID(a, b) != FALSE; }
 
 }  // namespace
 
 struct AccessibleServer::Runtime {
-  using Initialize = HRESULT(WINAPI*)(void*, DWORD);
-  using Uninitialize = void(WINAPI*)();
   using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
   using StdObject = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
   using AllocString = BSTR(WINAPI*)(const OLECHAR*);
 
-  SystemLibrary ole32{L"ole32.dll"};
+  // Handing the object to another process marshals it, which needs COM
+  // here; it is left last, after the libraries that use it.
+  ComApartment com;
   SystemLibrary oleaut32{L"oleaut32.dll"};
   SystemLibrary oleacc{L"oleacc.dll"};
-  Uninitialize uninitialize = ole32.Get<Uninitialize>("CoUninitialize");
   FromObject from_object = oleacc.Get<FromObject>("LresultFromObject");
   StdObject std_object = oleacc.Get<StdObject>("CreateStdAccessibleObject");
   AllocString alloc_string = oleaut32.Get<AllocString>("SysAllocString");
-  // Handing the object to another process marshals it, which needs COM here.
-  bool apartment = [this] {
-    const auto initialize = ole32.Get<Initialize>("CoInitializeEx");
-    return initialize && uninitialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-  }();
 
-  ~Runtime() {
-    if (apartment) uninitialize();
-  }
   bool Ready() const { return from_object && std_object && alloc_string; }
 };
 
 // The client area and its buttons; buttons are simple elements (child ids).
 class ClientAccessible final : public IAccessible {
  public:
-  ClientAccessible(AccessibleServer& server, AccessibleHost& host,
+  ClientAccessible(const ControlTree& tree, AccessibleWindow& window,
                    const AccessibleServer::Runtime& runtime)
-      : server_(&server), host_(&host), runtime_(runtime) {}
+      : tree_(&tree), window_(&window), runtime_(runtime) {}
   void Disconnect() {
-    server_ = nullptr;
-    host_ = nullptr;
+    tree_ = nullptr;
+    window_ = nullptr;
   }
 
   // IUnknown
@@ -93,14 +77,14 @@ class ClientAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     if (!parent) return E_POINTER;
     *parent = nullptr;
-    if (!host_) return CO_E_OBJNOTCONNECTED;
-    return runtime_.std_object(host_->Hwnd(), OBJID_WINDOW, kIidIDispatch,
+    if (!window_) return CO_E_OBJNOTCONNECTED;
+    return runtime_.std_object(window_->Hwnd(), OBJID_WINDOW, kIidIDispatch,
                                reinterpret_cast<void**>(parent));
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
     if (!count) return E_POINTER;
-    if (!host_) return CO_E_OBJNOTCONNECTED;
-    *count = host_->ButtonCount();
+    if (!window_) return CO_E_OBJNOTCONNECTED;
+    *count = static_cast<long>(tree_->Buttons().size());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
@@ -119,7 +103,7 @@ class ClientAccessible final : public IAccessible {
     // Nothing may unwind into the reader's call.
     try {
       // The window's own caption is empty: it shows its title as a label.
-      const std::u16string text = hr == S_OK ? host_->ButtonName(slot) : host_->WindowName();
+      const std::u16string text = hr == S_OK ? tree_->NameOf(slot) : tree_->WindowName();
       if (text.empty()) return S_FALSE;
       *name = runtime_.alloc_string(Wide(text).c_str());
     } catch (...) {
@@ -146,14 +130,14 @@ class ClientAccessible final : public IAccessible {
     const HRESULT hr = Resolve(child, &slot);
     if (FAILED(hr)) return hr;
     const bool self = hr != S_OK;
-    const bool window_focused = GetFocus() == host_->Hwnd();
+    const bool keyboard = window_->HasKeyboard();
     long flags = STATE_SYSTEM_FOCUSABLE;
     if (self) {
-      if (window_focused && host_->FocusedSlot() < 0) flags |= STATE_SYSTEM_FOCUSED;
+      if (keyboard && tree_->Focus() == kNoSlot) flags |= STATE_SYSTEM_FOCUSED;
     } else {
-      if (window_focused && host_->FocusedSlot() == slot) flags |= STATE_SYSTEM_FOCUSED;
-      if (host_->PressedSlot() == slot) flags |= STATE_SYSTEM_PRESSED;
-      if (!host_->ButtonShown(slot)) flags |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+      if (keyboard && tree_->Focus() == slot) flags |= STATE_SYSTEM_FOCUSED;
+      if (tree_->Pressed() == slot) flags |= STATE_SYSTEM_PRESSED;
+      if (!tree_->At(slot).Shown()) flags |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
     }
     state->vt = VT_I4;
     state->lVal = flags;
@@ -170,16 +154,16 @@ class ClientAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
     if (!focus) return E_POINTER;
     focus->vt = VT_EMPTY;
-    if (!host_) return CO_E_OBJNOTCONNECTED;
-    if (GetFocus() != host_->Hwnd()) return S_FALSE;
+    if (!window_) return CO_E_OBJNOTCONNECTED;
+    if (!window_->HasKeyboard()) return S_FALSE;
     focus->vt = VT_I4;
-    focus->lVal = host_->FocusedSlot() < 0 ? CHILDID_SELF : server_->ChildId(host_->FocusedSlot());
+    focus->lVal = tree_->ChildIdOf(tree_->Focus());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
     if (!selection) return E_POINTER;
     selection->vt = VT_EMPTY;
-    return host_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
+    return window_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
     if (!action) return E_POINTER;
@@ -196,7 +180,7 @@ class ClientAccessible final : public IAccessible {
     if (FAILED(hr)) return hr;
     // Buttons can take the focus, but there is nothing to select.
     if (flags != SELFLAG_TAKEFOCUS) return DISP_E_MEMBERNOTFOUND;
-    host_->TakeFocus(hr == S_OK ? slot : Form::kNone);
+    window_->TakeFocus(hr == S_OK ? slot : kNoSlot);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
@@ -207,11 +191,11 @@ class ClientAccessible final : public IAccessible {
     if (FAILED(hr)) return hr;
     RECT box{};
     if (hr == S_OK) {
-      box = host_->ButtonBox(slot);
+      box = tree_->At(slot).ClientBox();
     } else {
-      GetClientRect(host_->Hwnd(), &box);
+      GetClientRect(window_->Hwnd(), &box);
     }
-    MapWindowPoints(host_->Hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&box), 2);
+    MapWindowPoints(window_->Hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&box), 2);
     *left = box.left;
     *top = box.top;
     *width = box.right - box.left;
@@ -224,9 +208,9 @@ class ClientAccessible final : public IAccessible {
     int slot = 0;
     const HRESULT hr = Resolve(start, &slot);
     if (FAILED(hr)) return hr;
-    const long count = host_->ButtonCount();
+    const long count = static_cast<long>(tree_->Buttons().size());
     long to = 0;
-    const long from = hr == S_OK ? server_->ChildId(slot) : CHILDID_SELF;
+    const long from = hr == S_OK ? tree_->ChildIdOf(slot) : CHILDID_SELF;
     if (from == CHILDID_SELF) {
       if (direction == NAVDIR_FIRSTCHILD) to = 1;
       if (direction == NAVDIR_LASTCHILD) to = count;
@@ -242,15 +226,14 @@ class ClientAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
     if (!hit) return E_POINTER;
     hit->vt = VT_EMPTY;
-    if (!host_) return CO_E_OBJNOTCONNECTED;
+    if (!window_) return CO_E_OBJNOTCONNECTED;
     POINT point{x, y};
-    ScreenToClient(host_->Hwnd(), &point);
+    ScreenToClient(window_->Hwnd(), &point);
     RECT client{};
-    GetClientRect(host_->Hwnd(), &client);
+    GetClientRect(window_->Hwnd(), &client);
     if (!PtInRect(&client, point)) return S_FALSE;
-    const int id = server_->ChildId(host_->SlotAt(point));
     hit->vt = VT_I4;
-    hit->lVal = id > 0 ? id : CHILDID_SELF;
+    hit->lVal = tree_->ChildIdOf(tree_->HitTest(point));
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
@@ -258,7 +241,7 @@ class ClientAccessible final : public IAccessible {
     const HRESULT hr = Resolve(child, &slot);
     if (hr != S_OK) return FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND;
     // Not inside the reader's call: a click may end the program.
-    host_->PressLater(slot);
+    window_->PressLater(slot);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -268,26 +251,26 @@ class ClientAccessible final : public IAccessible {
   // S_OK and the slot for a button, S_FALSE for the client itself, an error
   // for anything else or once the window is gone.
   HRESULT Resolve(const VARIANT& child, int* slot) const {
-    if (!host_) return CO_E_OBJNOTCONNECTED;
+    if (!window_) return CO_E_OBJNOTCONNECTED;
     if (child.vt != VT_I4) return E_INVALIDARG;
-    if (child.lVal == CHILDID_SELF) return S_FALSE;
-    if (child.lVal < 1 || child.lVal > host_->ButtonCount()) return E_INVALIDARG;
-    *slot = host_->ButtonSlot(child.lVal - 1);
-    return S_OK;
+    if (child.lVal == kChildSelf) return S_FALSE;
+    *slot = tree_->ButtonOf(child.lVal);
+    return *slot == kNoSlot ? E_INVALIDARG : S_OK;
   }
   HRESULT Nothing(BSTR* out) const {
     if (!out) return E_POINTER;
     *out = nullptr;
-    return host_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
+    return window_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
   }
 
   ULONG references_ = 1;
-  AccessibleServer* server_;
-  AccessibleHost* host_;
+  const ControlTree* tree_;
+  AccessibleWindow* window_;
   const AccessibleServer::Runtime& runtime_;
 };
 
-AccessibleServer::AccessibleServer(AccessibleHost& host) : host_(host) {}
+AccessibleServer::AccessibleServer(const ControlTree& tree, AccessibleWindow& window)
+    : tree_(tree), window_(window) {}
 
 AccessibleServer::~AccessibleServer() {
   if (object_) {
@@ -301,20 +284,12 @@ LRESULT AccessibleServer::OnGetObject(WPARAM wparam, LPARAM lparam) {
   if (static_cast<DWORD>(lparam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
   if (!runtime_) runtime_ = std::make_unique<Runtime>();
   if (!runtime_->Ready()) return 0;
-  if (!object_) object_ = new ClientAccessible(*this, host_, *runtime_);
+  if (!object_) object_ = new ClientAccessible(tree_, window_, *runtime_);
   return runtime_->from_object(kIidIAccessible, wparam, object_);
 }
 
-void AccessibleServer::NotifyFocus(int slot) const {
-  const int id = ChildId(slot);
-  NotifyWinEvent(EVENT_OBJECT_FOCUS, host_.Hwnd(), OBJID_CLIENT, id > 0 ? id : CHILDID_SELF);
-}
-
-int AccessibleServer::ChildId(int slot) const {
-  for (int i = 0; i < host_.ButtonCount(); ++i) {
-    if (host_.ButtonSlot(i) == slot) return i + 1;
-  }
-  return 0;
+void AccessibleServer::NotifyFocus(Slot slot) const {
+  NotifyWinEvent(EVENT_OBJECT_FOCUS, window_.Hwnd(), OBJID_CLIENT, tree_.ChildIdOf(slot));
 }
 
 }  // namespace talvo::win32

@@ -13,51 +13,44 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/control_tree.h"
 #include "platform/win32/scoped.h"
 
 namespace talvo::win32 {
 
-// What the accessible object reads from the form, live.
-class AccessibleHost {
+// What the accessible object asks of the window itself; the rest it reads
+// from the control tree, live.
+class AccessibleWindow {
  public:
-  virtual ~AccessibleHost() = default;
+  virtual ~AccessibleWindow() = default;
   virtual HWND Hwnd() const = 0;
-  virtual std::u16string WindowName() const = 0;
-  virtual int ButtonCount() const = 0;
-  virtual int ButtonSlot(int index) const = 0;  // 0-based, keyboard order
-  virtual std::u16string ButtonName(int slot) const = 0;
-  virtual RECT ButtonBox(int slot) const = 0;  // client pixels
-  virtual bool ButtonShown(int slot) const = 0;
-  virtual int FocusedSlot() const = 0;  // the focused button while the window has the focus
-  virtual int PressedSlot() const = 0;
-  virtual int SlotAt(POINT client) const = 0;
+  virtual bool HasKeyboard() const = 0;
   // Clicks the button once the reader's call has returned.
-  virtual void PressLater(int slot) = 0;
-  // Gives the window the keyboard and the button (Form::kNone: the window
+  virtual void PressLater(Slot slot) = 0;
+  // Gives the window the keyboard and the button (kNoSlot: the window
   // itself) the focus.
-  virtual void TakeFocus(int slot) = 0;
+  virtual void TakeFocus(Slot slot) = 0;
 };
 
 class ClientAccessible;
 
 class AccessibleServer {
  public:
-  explicit AccessibleServer(AccessibleHost& host);
+  AccessibleServer(const ControlTree& tree, AccessibleWindow& window);
   AccessibleServer(const AccessibleServer&) = delete;
   AccessibleServer& operator=(const AccessibleServer&) = delete;
   ~AccessibleServer();
 
   // WM_GETOBJECT; 0 when it is not for the client area or cannot be served.
   LRESULT OnGetObject(WPARAM wparam, LPARAM lparam);
-  // Tells readers that a button (Form::kNone: the window itself) took the focus.
-  void NotifyFocus(int slot) const;
-  // Child id of a button: its place in keyboard order, from 1.
-  int ChildId(int slot) const;
+  // Tells readers that a button (kNoSlot: the window itself) took the focus.
+  void NotifyFocus(Slot slot) const;
 
   struct Runtime;  // oleacc and the COM apartment, once asked for
 
  private:
-  AccessibleHost& host_;
+  const ControlTree& tree_;
+  AccessibleWindow& window_;
   std::unique_ptr<Runtime> runtime_;
   ClientAccessible* object_ = nullptr;  // one reference, ours
 };

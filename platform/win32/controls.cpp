@@ -144,14 +144,12 @@ bool PictureBoxNode::FilledBox(float x1, float y1, float x2, float y2, Colour co
   return Drawn(drawing_.FilledBox(x1, y1, x2, y2, colour));
 }
 
-void PictureBoxNode::Paint(HDC dc, const RECT& box) const {
-  const Palette palette = host_.Colours();
-  ScopedBrush brush(CreateSolidBrush(palette.Back(back_colour_)));
+void PictureBoxNode::Paint(HDC dc, const RECT& box, const Look& look) const {
+  ScopedBrush brush(CreateSolidBrush(look.palette.Back(back_colour_)));
   FillRect(dc, &box, brush.Get());
-  const Scale& scale = host_.CurrentScale();
-  if (picture_ && palette.Pictures()) picture_->Render(dc, box.left, box.top, scale);
-  GdiCanvas canvas(dc, {box.left, box.top}, palette);
-  drawing_.Replay(scale, canvas);
+  if (picture_ && look.palette.Pictures()) picture_->Render(dc, box.left, box.top, look.scale);
+  GdiCanvas canvas(dc, {box.left, box.top}, look.palette);
+  drawing_.Replay(look.scale, canvas);
 }
 
 // ---------------------------------------------------------------------------
@@ -159,7 +157,7 @@ void PictureBoxNode::Paint(HDC dc, const RECT& box) const {
 
 WindowNode::WindowNode(FormHost& host, const def::WindowDef& def)
     : PictureBoxNode(host,
-                     {def::kWindow,
+                     {kWindowSlot,
                       nullptr,
                       nullptr,
                       def.left,
@@ -260,9 +258,9 @@ LabelNode::LabelNode(FormHost& host, const Init& init, const def::Font& font)
 
 void LabelNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale(), Def()->caption); }
 
-void LabelNode::Paint(HDC dc, const RECT& box) const {
+void LabelNode::Paint(HDC dc, const RECT& box, const Look& look) const {
   font_->Draw(dc, Def()->caption, box, Def()->alignment,
-              host_.Colours().LabelText(Def()->fore_colour));
+              look.palette.LabelText(Def()->fore_colour));
 }
 
 // ---------------------------------------------------------------------------
@@ -278,11 +276,11 @@ void ButtonNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale(), Def(
 
 bool ButtonNode::SetPicture(PictureRef picture) { return Replace(picture_, std::move(picture)); }
 
-void ButtonNode::Paint(HDC dc, const RECT& box) const {
-  const Scale& scale = host_.CurrentScale();
+void ButtonNode::Paint(HDC dc, const RECT& box, const Look& look) const {
+  const Scale& scale = look.scale;
   const int line = scale.LineWidth();
-  const bool pressed = host_.PressedSlot() == Slot();
-  const Palette palette = host_.Colours();
+  const bool pressed = look.pressed == Slot();
+  const Palette& palette = look.palette;
   {
     ScopedBrush brush(CreateSolidBrush(palette.ButtonFace(Def()->back_colour)));
     FillRect(dc, &box, brush.Get());
@@ -303,7 +301,7 @@ void ButtonNode::Paint(HDC dc, const RECT& box) const {
     font_->Draw(dc, Def()->caption, text, def::Align::Center, palette.ButtonText(), true);
   }
   DrawButtonEdge(dc, box, pressed, line);
-  if (host_.MarkedSlot() == Slot()) {
+  if (look.marked == Slot()) {
     RECT focus = box;
     const int inset = scale.FromDesignPixels(4);
     InflateRect(&focus, -inset, -inset);
@@ -322,12 +320,12 @@ ImageNode::ImageNode(FormHost& host, const Init& init, std::shared_ptr<const Win
 
 bool ImageNode::SetPicture(PictureRef picture) { return Replace(picture_, std::move(picture)); }
 
-void ImageNode::Paint(HDC dc, const RECT& box) const {
+void ImageNode::Paint(HDC dc, const RECT& box, const Look& look) const {
   if (!picture_) return;
   if (Def()->stretch) {
     picture_->Draw(dc, box);
   } else {
-    picture_->Render(dc, box.left, box.top, host_.CurrentScale());
+    picture_->Render(dc, box.left, box.top, look.scale);
   }
 }
 

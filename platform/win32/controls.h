@@ -1,9 +1,9 @@
-// The controls of a form, without windows of their own: picture boxes and the
+// The nodes of a form's tree of windowless controls: picture boxes and the
 // window itself (surfaces that keep what is drawn on them as display lists),
-// labels, command buttons and image controls. Each keeps its geometry in twips
-// relative to its parent and paints itself into the box of client pixels the
-// form hands it; the form walks them in one paint path (form_window.cpp) and
-// hit-tests them (pointer.cpp).
+// labels, command buttons and image controls. Each keeps its geometry in
+// twips relative to its parent, and paints its own content into the box of
+// client pixels, with the look, that the tree hands it (control_tree.h walks
+// them).
 #pragma once
 
 #include <memory>
@@ -24,22 +24,26 @@ class FormHost {
   virtual ~FormHost() = default;
   virtual HWND Hwnd() const = 0;
   virtual const Scale& CurrentScale() const = 0;
-  virtual Palette Colours() const = 0;
   // Part of the client area, in pixels, must be painted again.
   virtual void Repaint(const RECT& box) = 0;
   // A control moved, resized, appeared or disappeared.
   virtual void Relaid() = 0;
-  virtual int PressedSlot() const = 0;
-  // The button that shows the focus mark, or Form::kNone.
-  virtual int MarkedSlot() const = 0;
   // Whether the window has been on the screen yet.
   virtual bool EverShown() const = 0;
+};
+
+// What a paint hands every node besides its box.
+struct Look {
+  const Scale& scale;
+  Palette palette;
+  Slot pressed;  // the button that looks pressed
+  Slot marked;   // the button that shows the focus mark
 };
 
 class Node : public Surface {
  public:
   struct Init {
-    int slot;
+    Slot slot;
     const def::ControlDef* def;  // nullptr for the window itself
     Node* parent;
     float left, top, width, height;
@@ -67,7 +71,7 @@ class Node : public Surface {
   bool Box(float, float, float, float, Colour) override { return false; }
   bool FilledBox(float, float, float, float, Colour) override { return false; }
 
-  int Slot() const { return slot_; }
+  talvo::Slot Slot() const { return slot_; }
   const def::ControlDef* Def() const { return def_; }
   Node* Parent() const { return parent_; }
   const std::vector<Node*>& Children() const { return children_; }
@@ -78,8 +82,8 @@ class Node : public Surface {
   bool Shown() const { return !parent_ || (visible_ && parent_->Shown()); }
   // Where it is, in client pixels at the current scale; not clipped.
   virtual RECT ClientBox() const;
-  // Its own content into its box; children are painted by the form.
-  virtual void Paint(HDC dc, const RECT& box) const = 0;
+  // Its own content into its box; children are painted by the tree.
+  virtual void Paint(HDC dc, const RECT& box, const Look& look) const = 0;
   // Fonts and the like again, at the host's current scale.
   virtual void Rescale() {}
 
@@ -91,7 +95,7 @@ class Node : public Surface {
   bool visible_ = true;
 
  private:
-  const int slot_;
+  const talvo::Slot slot_;
   const def::ControlDef* const def_;
   Node* const parent_;
   std::vector<Node*> children_;
@@ -110,7 +114,7 @@ class PictureBoxNode : public Node {
   bool Line(float x1, float y1, float x2, float y2, Colour colour) override;
   bool Box(float x1, float y1, float x2, float y2, Colour colour) override;
   bool FilledBox(float x1, float y1, float x2, float y2, Colour colour) override;
-  void Paint(HDC dc, const RECT& box) const override;
+  void Paint(HDC dc, const RECT& box, const Look& look) const override;
 
  private:
   bool Drawn(bool added);
@@ -156,7 +160,7 @@ class WindowNode final : public PictureBoxNode {
 class LabelNode final : public Node {
  public:
   LabelNode(FormHost& host, const Init& init, const def::Font& font);
-  void Paint(HDC dc, const RECT& box) const override;
+  void Paint(HDC dc, const RECT& box, const Look& look) const override;
   void Rescale() override;
 
  private:
@@ -171,7 +175,7 @@ class ButtonNode final : public Node {
   ButtonNode(FormHost& host, const Init& init, const def::Font& font,
              std::shared_ptr<const Win32Picture> picture);
   bool SetPicture(PictureRef picture) override;
-  void Paint(HDC dc, const RECT& box) const override;
+  void Paint(HDC dc, const RECT& box, const Look& look) const override;
   void Rescale() override;
 
  private:
@@ -185,7 +189,7 @@ class ImageNode final : public Node {
  public:
   ImageNode(FormHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture);
   bool SetPicture(PictureRef picture) override;
-  void Paint(HDC dc, const RECT& box) const override;
+  void Paint(HDC dc, const RECT& box, const Look& look) const override;
 
  private:
   std::shared_ptr<const Win32Picture> picture_;

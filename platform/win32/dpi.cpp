@@ -1,6 +1,7 @@
 #include "platform/win32/dpi.h"
 
 #include "platform/win32/scoped.h"
+#include "platform/win32/sdk_gaps.h"
 
 namespace talvo::win32 {
 namespace {
@@ -10,22 +11,19 @@ Function User32(const char* name) {
   return LoadedFunction<Function>(L"user32.dll", name);
 }
 
-// MDT_EFFECTIVE_DPI: the resolution the window is drawn at.
-constexpr int kEffectiveDpi = 0;
-
 }  // namespace
 
 void DeclarePerMonitorAwareness() {
   // Windows 10 1703 and later: per-monitor v2, else v1.
   using SetContext = BOOL(WINAPI*)(HANDLE);
   if (const auto set = User32<SetContext>("SetProcessDpiAwarenessContext")) {
-    if (set(reinterpret_cast<HANDLE>(-4)) || set(reinterpret_cast<HANDLE>(-3))) return;
+    if (set(kDpiContextPerMonitorV2) || set(kDpiContextPerMonitor)) return;
   }
   // Windows 8.1: per-monitor, from shcore.
   SystemLibrary shcore(L"shcore.dll");
   using SetAwareness = HRESULT(WINAPI*)(int);
   if (const auto set = shcore.Get<SetAwareness>("SetProcessDpiAwareness")) {
-    if (SUCCEEDED(set(2))) return;
+    if (SUCCEEDED(set(kProcessPerMonitorDpiAware))) return;
   }
   // Vista to 8: one DPI for the whole system, but no stretching.
   using SetAware = BOOL(WINAPI*)();

@@ -1,8 +1,11 @@
-// A form realised as one top-level window: the window itself and every
-// control of its definition as windowless nodes, painted in one paint path,
-// hit-tested for the pointer, and offered to screen readers. Only what the
-// first picture needs is made before the first paint; icons, pointers and
-// hover texts follow it.
+// A form realised as one top-level window. The window class keeps the
+// window and its messages, its DPI and place on the monitors, its icons,
+// pointer shapes and hover texts, the keyboard and the UI state of focus
+// marks; the controls, their one walking order and the input state as shown
+// belong to its ControlTree, which screen readers read through the
+// AccessibleServer. Only what the first picture needs is made before the
+// first paint; icons, pointers, hover texts, the input method and gestures
+// follow it.
 #pragma once
 
 #include <memory>
@@ -10,14 +13,14 @@
 #include <vector>
 
 #include "platform/win32/accessible.h"
-#include "platform/win32/controls.h"
+#include "platform/win32/control_tree.h"
 #include "platform/win32/pointer.h"
 #include "platform/win32/screen.h"
 #include "platform/win32/tooltip.h"
 
 namespace talvo::win32 {
 
-class FormWindow final : public Form, public FormHost, public AccessibleHost {
+class FormWindow final : public Form, public FormHost, public AccessibleWindow {
  public:
   using HighContrastQuery = bool (*)();
   // `dpi` 0: the DPI of the monitor the window lands on. `high_contrast`:
@@ -29,36 +32,53 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   ~FormWindow() override;
 
   // Form
-  Surface& Window() override { return *window_; }
+  Surface& Window() override { return tree_->Window(); }
   std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(hwnd_); }
   const Screen& Desktop() const override { return screen_; }
-  Surface& PictureBox(int slot) override;
-  Control& Item(int slot) override { return At(slot); }
-  void ShowPressed(int slot) override;
-  void ShowFocus(int slot) override;
-  void CapturePointer(int slot) override;
+  Surface& PictureBox(Slot slot) override;
+  Control& Item(Slot slot) override { return tree_->At(slot); }
+  void ShowPressed(Slot slot) override { tree_->SetPressed(slot); }
+  void ShowFocus(Slot slot) override;
+  void CapturePointer(Slot slot) override;
   void Unload() override;
+
+  // FormHost and AccessibleWindow
+  HWND Hwnd() const override { return hwnd_; }
+  const Scale& CurrentScale() const override { return scale_; }
 
   // A form window of another process that shows on this desktop, if any.
   static HWND ShowingElsewhere();
   // Asks a form window to come into view: on a screen, at the top of its band.
   static UINT BringIntoViewMessage();
-
-  HWND Hwnd() const override { return hwnd_; }
-  const Scale& CurrentScale() const override { return scale_; }
-  Palette Colours() const override { return Palette(high_contrast_); }
   // The window's whole picture, as a paint would show it.
   void PaintContent(HDC dc);
 
  private:
+  static constexpr wchar_t kClassName[] = L"TalvoOfficeForm";
   static constexpr UINT kFinishStartMessage = WM_APP + 1;
   static constexpr UINT kPressMessage = WM_APP + 2;
 
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();
+  void Paint(HDC dc, const RECT& part);
+  Look CurrentLook() const;
+  // Window icons, pointers, hover texts, the input method and gestures:
+  // after the first paint or at the first pointer movement.
+  void FinishStart();
+  void MakeIconsAndPointers();
+  void UpdateTools();
+
+  // The keyboard, pointer shapes and focus marks (form_window_input.cpp).
   bool OnSetCursor(LPARAM lparam);
   bool OnKey(UINT message, WPARAM wparam, LPARAM lparam);
+  // The focus mark shows once the keyboard has been used (or always, where
+  // the user asked for keyboard cues), as the platform's own controls do.
+  void ShowFocusCues();
+  void OnUpdateUiState(WPARAM wparam);
+  Slot MarkedSlot() const;
+
+  // DPI, monitors and the screen (form_window_screens.cpp).
   void OnDpiChanged(int dpi, const RECT& suggested);
   // Fonts, pictures, drawings, icons and pointers again at a new DPI.
   void Rescale(int dpi);
@@ -68,44 +88,22 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   // A DPI the drag held back, taken when it ends.
   void AfterDrag();
   void MoveTo(const ScreenRect& place);
-  bool Dragging() const { return pointer_ && pointer_->Captured() != kNone; }
+  bool Dragging() const { return tree_->Captured() != kNoSlot; }
   // Back onto a screen when the screens changed under the window.
   void KeepOnScreen();
   void BringIntoView();
   // High contrast switched on or off, or the system colours changed.
   void FollowContrast();
-  // Window icons, pointers and hover texts: after the first paint or at the
-  // first pointer movement, whichever comes first.
-  void FinishStart();
-  void MakeIconsAndPointers();
-  void UpdateTools();
-  void Build(const def::FormDef& definition);
-  Node& At(int slot) const;
-  void RepaintSlot(int slot);
 
   // FormHost
   void Repaint(const RECT& box) override;
-  void Relaid() override;
-  int PressedSlot() const override { return pressed_; }
-  int MarkedSlot() const override;
+  void Relaid() override { UpdateTools(); }
   bool EverShown() const override { return shown_; }
 
-  // AccessibleHost
-  int ButtonCount() const override { return static_cast<int>(buttons_.size()); }
-  int ButtonSlot(int index) const override { return buttons_.at(index); }
-  std::u16string WindowName() const override;
-  std::u16string ButtonName(int slot) const override;
-  RECT ButtonBox(int slot) const override { return At(slot).ClientBox(); }
-  bool ButtonShown(int slot) const override { return At(slot).Shown(); }
-  int FocusedSlot() const override { return GetFocus() == hwnd_ ? focus_ : kNone; }
-  int SlotAt(POINT client) const override { return HitTest(*window_, client); }
-  void PressLater(int slot) override;
-  void TakeFocus(int slot) override;
-
-  // The focus mark shows once the keyboard has been used (or always, where
-  // the user asked for keyboard cues), as the platform's own controls do.
-  void ShowFocusCues();
-  void OnUpdateUiState(WPARAM wparam);
+  // AccessibleWindow
+  bool HasKeyboard() const override { return hwnd_ && GetFocus() == hwnd_; }
+  void PressLater(Slot slot) override;
+  void TakeFocus(Slot slot) override;
 
   const def::FormDef& definition_;
   InputEvents& input_;
@@ -113,23 +111,19 @@ class FormWindow final : public Form, public FormHost, public AccessibleHost {
   HWND hwnd_ = nullptr;
   Scale scale_;
   WindowScreen screen_{scale_};
-  std::unique_ptr<WindowNode> window_;
-  std::vector<std::unique_ptr<Node>> nodes_;  // by slot
-  std::vector<int> buttons_;                  // keyboard order
+  HighContrastQuery high_contrast_query_;
+  bool high_contrast_ = false;
+  std::unique_ptr<ControlTree> tree_;
   std::optional<PointerRouter> pointer_;
-  AccessibleServer accessible_{*this};
+  std::optional<AccessibleServer> accessible_;
   std::unique_ptr<Tooltip> tooltip_;
   std::vector<ScopedIcon> cursors_;  // by slot, made in FinishStart
   ScopedIcon big_icon_, small_icon_;
-  int pressed_ = kNone;
-  int focus_ = kNone;
   bool painted_ = false;
   bool started_ = false;
   bool shown_ = false;
   bool rescaling_ = false;
   bool focus_cues_ = false;
-  HighContrastQuery high_contrast_query_;
-  bool high_contrast_ = false;
 };
 
 }  // namespace talvo::win32

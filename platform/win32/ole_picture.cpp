@@ -8,46 +8,29 @@
 
 #include <cstring>
 
+#include "platform/win32/sdk_gaps.h"
+
 namespace talvo::win32 {
-namespace {
+namespace {}  // namespace
 
-// {7BF80980-BF32-101A-8BBB-00AA00300CAB}
-constexpr IID kIidIPicture = {
-    0x7BF80980, 0xBF32, 0x101A, {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}};
-
-// The libraries and the apartment, released in the reverse order.
+// The decoder's libraries in a COM apartment, left last.
 struct OleRuntime {
-  using Initialize = HRESULT(WINAPI*)(void*, DWORD);
-  using Uninitialize = void(WINAPI*)();
   using CreateStream = HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**);
   using LoadPicture = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
 
-  SystemLibrary ole32{L"ole32.dll"};
+  ComApartment com;
   SystemLibrary oleaut32{L"oleaut32.dll"};
-  Uninitialize uninitialize = nullptr;
-  CreateStream create_stream = nullptr;
-  LoadPicture load_picture = nullptr;
-  bool apartment = false;
+  CreateStream create_stream = com.Ole32().Get<CreateStream>("CreateStreamOnHGlobal");
+  LoadPicture load_picture = oleaut32.Get<LoadPicture>("OleLoadPicture");
 
-  OleRuntime() {
-    const auto initialize = ole32.Get<Initialize>("CoInitializeEx");
-    uninitialize = ole32.Get<Uninitialize>("CoUninitialize");
-    create_stream = ole32.Get<CreateStream>("CreateStreamOnHGlobal");
-    load_picture = oleaut32.Get<LoadPicture>("OleLoadPicture");
-    // Every successful call, the thread's first or a further one, is
-    // balanced by one CoUninitialize.
-    apartment =
-        initialize && uninitialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-  }
-  ~OleRuntime() {
-    if (apartment) uninitialize();
-  }
   bool Ready() const { return create_stream && load_picture; }
 };
 
+namespace {
+
 class OlePicture final : public Win32Picture {
  public:
-  OlePicture(ComPtr<IPicture> picture, std::shared_ptr<void> runtime)
+  OlePicture(ComPtr<IPicture> picture, std::shared_ptr<const OleRuntime> runtime)
       : runtime_(std::move(runtime)), picture_(std::move(picture)) {}
   SIZE Himetric() const override {
     OLE_XSIZE_HIMETRIC width = 0;
@@ -67,21 +50,21 @@ class OlePicture final : public Win32Picture {
  private:
   // Declared first so that it goes last: COM and the decoder stay loaded
   // until the picture has been released.
-  std::shared_ptr<void> runtime_;
+  std::shared_ptr<const OleRuntime> runtime_;
   ComPtr<IPicture> picture_;
 };
 
 }  // namespace
 
-std::shared_ptr<void> MakeOleRuntime() {
+std::shared_ptr<const OleRuntime> MakeOleRuntime() {
   auto runtime = std::make_shared<OleRuntime>();
   if (!runtime->Ready()) return nullptr;
   return runtime;
 }
 
 std::shared_ptr<const Win32Picture> LoadOlePicture(std::span<const BYTE> bytes,
-                                                   std::shared_ptr<void> runtime) {
-  const auto* ole = static_cast<const OleRuntime*>(runtime.get());
+                                                   std::shared_ptr<const OleRuntime> runtime) {
+  const OleRuntime* ole = runtime.get();
   // The stream takes over a movable copy: the decoder wants an IStream.
   ScopedGlobal copy(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
   if (!copy.Get()) return nullptr;

@@ -16,6 +16,9 @@
 
 namespace talvo::win32 {
 
+// The JPEG decoder's libraries and COM apartment (ole_picture.cpp).
+struct OleRuntime;
+
 class Win32Picture : public Picture {
  public:
   // Natural size in himetric (1/100 mm).
@@ -53,7 +56,7 @@ class ResourcePictureLoader final : public PictureLoader {
   std::shared_ptr<const Win32Picture> LoadWin32(std::string_view asset);
 
  private:
-  std::shared_ptr<void> ole_;  // the JPEG decoder and its COM apartment, once made
+  std::shared_ptr<const OleRuntime> ole_;  // made when a JPEG is first asked for
 };
 
 // The bytes of an RCDATA resource, mapped for the program's life; empty when
@@ -62,8 +65,8 @@ std::span<const BYTE> ResourceBytes(std::string_view name);
 
 // Decodes a JPEG with the platform's decoder; defined in ole_picture.cpp.
 std::shared_ptr<const Win32Picture> LoadOlePicture(std::span<const BYTE> bytes,
-                                                   std::shared_ptr<void> runtime);
+                                                   std::shared_ptr<const OleRuntime> runtime);
 // The decoder's libraries and COM apartment, made on first use.
-std::shared_ptr<void> MakeOleRuntime();
+std::shared_ptr<const OleRuntime> MakeOleRuntime();
 
 }  // namespace talvo::win32

@@ -30,38 +30,17 @@ int ButtonOf(UINT message) {
   }
 }
 
-int HitIn(const Node& node, POINT point) {
-  const RECT box = node.ClientBox();
-  if (!node.Shown() || !PtInRect(&box, point)) return Form::kNone;
-  const auto& children = node.Children();
-  // Labels are painted last, so they lie on top; then later children on
-  // earlier ones.
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    if (!(*it)->IsLabel()) continue;
-    const RECT r = (*it)->ClientBox();
-    if ((*it)->Shown() && PtInRect(&r, point)) return (*it)->Slot();
-  }
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    if ((*it)->IsLabel()) continue;
-    const int hit = HitIn(**it, point);
-    if (hit != Form::kNone) return hit;
-  }
-  return node.Slot();
-}
-
 }  // namespace
 
-int HitTest(const Node& window, POINT client) { return HitIn(window, client); }
-
-PointerRouter::PointerRouter(const FormHost& host, InputEvents& input, const Node& window,
-                             Lookup lookup)
-    : host_(host), input_(input), window_(window), lookup_(std::move(lookup)) {}
+PointerRouter::PointerRouter(const FormHost& host, InputEvents& input, ControlTree& tree)
+    : host_(host), input_(input), tree_(tree) {}
 
 void PointerRouter::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
   const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-  const int slot = captured_ != Form::kNone ? captured_ : HitTest(window_, point);
-  if (slot == Form::kNone) return;
-  const RECT box = lookup_(slot).ClientBox();
+  const Slot held = tree_.Captured();
+  const Slot slot = held != kNoSlot ? held : tree_.HitTest(point);
+  if (slot == kNoSlot) return;
+  const RECT box = tree_.At(slot).ClientBox();
   const Scale& scale = host_.CurrentScale();
   const float x = scale.ToTwips(point.x - box.left);
   const float y = scale.ToTwips(point.y - box.top);
@@ -83,10 +62,8 @@ void PointerRouter::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-void PointerRouter::Capture(int slot) {
-  if (slot == captured_) return;
-  captured_ = slot;
-  if (slot != Form::kNone) {
+void PointerRouter::FollowCapture() {
+  if (tree_.Captured() != kNoSlot) {
     SetCapture(host_.Hwnd());
   } else if (GetCapture() == host_.Hwnd()) {
     releasing_ = true;  // our own release is not a lost capture
@@ -96,8 +73,8 @@ void PointerRouter::Capture(int slot) {
 }
 
 void PointerRouter::OnCaptureChanged() {
-  if (releasing_ || captured_ == Form::kNone) return;
-  captured_ = Form::kNone;
+  if (releasing_ || tree_.Captured() == kNoSlot) return;
+  tree_.SetCaptured(kNoSlot);  // the platform has taken it
   input_.CaptureLost();
 }
 

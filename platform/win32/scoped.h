@@ -1,6 +1,8 @@
 // One small owner per kind of handle, so that no path leaks one.
 #pragma once
 
+#include <objbase.h>
+
 #include <utility>
 
 #include "platform/win32/win32.h"
@@ -160,6 +162,33 @@ class SystemLibrary {
   HMODULE module_;
 };
 
+// A COM apartment on this thread while it lives, with ole32 loaded when it
+// is made rather than at start. Entering again on a thread that is already
+// in an apartment counts too, and every successful entry is left once.
+class ComApartment {
+ public:
+  ComApartment() {
+    using Initialize = HRESULT(WINAPI*)(void*, DWORD);
+    const auto initialize = ole32_.Get<Initialize>("CoInitializeEx");
+    leave_ = ole32_.Get<Leave>("CoUninitialize");
+    entered_ = initialize && leave_ && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (entered_) leave_();
+  }
+  bool Entered() const { return entered_; }
+  // For the rest of ole32, loaded as long as the apartment lives.
+  const SystemLibrary& Ole32() const { return ole32_; }
+
+ private:
+  using Leave = void(WINAPI*)();
+  SystemLibrary ole32_{L"ole32.dll"};
+  Leave leave_ = nullptr;
+  bool entered_ = false;
+};
+
 // Puts a DC's state (clipping, mapping, selections) back on scope exit.
 class ScopedSaveDC {
  public:
@@ -210,6 +239,8 @@ class ScopedPaint {
   ScopedPaint& operator=(const ScopedPaint&) = delete;
   ~ScopedPaint() { EndPaint(hwnd_, &ps_); }
   HDC Get() const { return ps_.hdc; }
+  // The part of the client area to paint.
+  const RECT& Area() const { return ps_.rcPaint; }
 
  private:
   HWND hwnd_;

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/win32/sdk_gaps.h"
 #include "tests/e2e/in_process.h"
 
 namespace {
@@ -54,7 +55,7 @@ int wmain(int argc, wchar_t** argv) {
   GetWindowRect(moved.window.Hwnd(), &suggested);
   suggested.right = suggested.left + MulDiv(before.cx, dpi, 96);
   suggested.bottom = suggested.top + MulDiv(before.cy, dpi, 96);
-  SendMessageW(moved.window.Hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+  SendMessageW(moved.window.Hwnd(), kWmDpiChanged, MAKEWPARAM(dpi, dpi),
                reinterpret_cast<LPARAM>(&suggested));
   const SIZE after = SizeOf(moved.window.Hwnd());
 

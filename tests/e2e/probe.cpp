@@ -22,14 +22,12 @@
 #include "image_store/subset.h"
 #include "main_window/mainform_def.h"
 #include "platform/win32/picture.h"
+#include "platform/win32/sdk_gaps.h"
 
 namespace {
 
+using talvo::win32::kIidIAccessible;
 using talvo::win32::ResourcePictureLoader;
-
-// MinGW's import library has a wrong IID_IAccessible.
-constexpr IID kIidIAccessible = {
-    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 void PrintPicture(ResourcePictureLoader& loader, std::string_view asset) {
   auto picture = loader.LoadWin32(asset);

@@ -126,12 +126,12 @@ class FakeForm : public Form {
 
   FakeControl& window() { return window_; }
   FakeControl& at(int slot) { return *controls_.at(slot); }
-  int pressed = kNone, focus = kNone, captured = kNone;
+  int pressed = kNoSlot, focus = kNoSlot, captured = kNoSlot;
   FakeScreen screen;
 
   static std::string Name(const def::ControlDef& d) {
     std::string name = Utf8(d.name);
-    if (d.index != def::kNoIndex) {
+    if (d.index != kNoIndex) {
       // Appended piece by piece: "(" + std::to_string(...) trips GCC 12's
       // false -Wrestrict at -O2 and above (the win64 build of the tests).
       name += '(';
@@ -143,8 +143,8 @@ class FakeForm : public Form {
 
  private:
   std::string NameOf(int slot) const {
-    if (slot == kNone) return "none";
-    if (slot == def::kWindow) return "mainform";
+    if (slot == kNoSlot) return "none";
+    if (slot == kWindowSlot) return "mainform";
     return names_.at(static_cast<std::size_t>(slot));
   }
 

@@ -277,7 +277,7 @@ TEST(AssetFiles, EachImageStoreElementHoldsThePictureNamedAfterIt) {
   for (const talvo::def::ControlDef& element : talvo::def::kSubSetControls) {
     const std::string name = talvo::fakes::Utf8(element.name);
     std::string expected = name;
-    if (element.index != talvo::def::kNoIndex) {
+    if (element.index != talvo::kNoIndex) {
       if (std::isdigit(static_cast<unsigned char>(name.back()))) expected += "_";
       expected += std::to_string(element.index);
     }

@@ -16,7 +16,6 @@ namespace {
 using fakes::FormRig;
 
 constexpr int kLeft = 1, kRight = 2;
-constexpr int kNone = Form::kNone;
 
 int Count(const fakes::Log& log, const std::string& prefix) {
   return static_cast<int>(std::count_if(
@@ -54,7 +53,7 @@ TEST(FormInput, ExitButtonEndsAndNothingElseHasAClickHandler) {
   EXPECT_EQ(exit.log.back(), "End");
   EXPECT_EQ(Count(exit.log, "Open"), 0);
 
-  for (int slot = def::kWindow; slot < def::kControlCount; ++slot) {
+  for (int slot = kWindowSlot; slot < def::kControlCount; ++slot) {
     if (slot >= 0 && def::kControls[slot].kind == def::Kind::CommandButton) continue;
     SCOPED_TRACE(slot);
     FormRig rig;
@@ -72,12 +71,12 @@ TEST(FormInput, ReleaseOutsideThePressedButtonDoesNotClick) {
   EXPECT_EQ(rig.parts.pressed, room);
   EXPECT_EQ(rig.parts.captured, room);
   rig.input.PointerMove(room, kLeft, 0, 4200, 200);  // off the right edge
-  EXPECT_EQ(rig.parts.pressed, kNone) << "the pressed look follows the pointer";
+  EXPECT_EQ(rig.parts.pressed, kNoSlot) << "the pressed look follows the pointer";
   rig.input.PointerMove(room, kLeft, 0, 4000, 900);
   EXPECT_EQ(rig.parts.pressed, room);
   rig.input.PointerUp(room, kLeft, 0, 0, 200, -15);  // just above it
-  EXPECT_EQ(rig.parts.captured, kNone);
-  EXPECT_EQ(rig.parts.pressed, kNone);
+  EXPECT_EQ(rig.parts.captured, kNoSlot);
+  EXPECT_EQ(rig.parts.pressed, kNoSlot);
   EXPECT_EQ(Launched(rig), "");
   EXPECT_EQ(Count(rig.log, "End"), 0);
 }
@@ -87,10 +86,10 @@ TEST(FormInput, OnlyTheLeftButtonPressesAButtonAndALostCaptureCancels) {
   const int exit = def::kToDo0;
   rig.input.PointerDown(exit, kRight, 0, 100, 100);
   rig.input.PointerUp(exit, kRight, 0, 0, 100, 100);
-  EXPECT_EQ(rig.parts.pressed, kNone);
+  EXPECT_EQ(rig.parts.pressed, kNoSlot);
   rig.input.PointerDown(exit, kLeft, 0, 100, 100);
   rig.input.CaptureLost();
-  EXPECT_EQ(rig.parts.pressed, kNone);
+  EXPECT_EQ(rig.parts.pressed, kNoSlot);
   rig.input.PointerUp(exit, kLeft, 0, 0, 100, 100);
   EXPECT_EQ(Count(rig.log, "End"), 0);
 }
@@ -134,7 +133,7 @@ TEST(FormInput, AScreenReaderMovesTheFocusToButtonsOnly) {
   EXPECT_EQ(rig.parts.focus, def::RoomSelectSlot(3));
   rig.input.KeyDown(Key::Tab, false);
   EXPECT_EQ(rig.parts.focus, def::RoomSelectSlot(1)) << "Tab goes on from there, to 03";
-  for (const int slot : std::vector<int>{def::kMeCaption, def::kPan01, def::kWindow, 999}) {
+  for (const int slot : std::vector<int>{def::kMeCaption, def::kPan01, kWindowSlot, 999}) {
     SCOPED_TRACE(slot);
     rig.input.Focus(slot);
     EXPECT_EQ(rig.parts.focus, def::RoomSelectSlot(1));
@@ -182,7 +181,7 @@ TEST(FormInput, SpaceHeldIsCancelledByTabTheMouseOrAnotherWindow) {
     rig.input.KeyDown(Key::Space, false);
     ASSERT_EQ(rig.parts.pressed, def::kToDo0);
     i.interrupt(rig.input);
-    EXPECT_EQ(rig.parts.pressed, kNone);
+    EXPECT_EQ(rig.parts.pressed, kNoSlot);
     rig.input.KeyUp(Key::Space);
     EXPECT_EQ(Count(rig.log, "End"), 0);
   }
@@ -204,7 +203,7 @@ TEST(FormInput, CaptionDragsWithAnyButtonAndHoldsThePointerWhileOneIsDown) {
   EXPECT_EQ(rig.parts.at(def::kPan00).tag, u"B") << "any release ends the drag";
   EXPECT_EQ(rig.parts.captured, caption) << "but the left button is still down";
   rig.input.PointerUp(caption, kLeft, 0, 0, 2150, 170);
-  EXPECT_EQ(rig.parts.captured, kNone);
+  EXPECT_EQ(rig.parts.captured, kNoSlot);
 }
 
 TEST(FormInput, LostCaptureEndsTheDragAndOtherControlsIgnoreThePointer) {
@@ -216,13 +215,13 @@ TEST(FormInput, LostCaptureEndsTheDragAndOtherControlsIgnoreThePointer) {
   EXPECT_EQ(rig.parts.window().left, 2475);
 
   for (const int slot :
-       std::vector<int>{def::kWindow, def::kPan00, def::kSysinfo, def::kPan01, def::kLabel1}) {
+       std::vector<int>{kWindowSlot, def::kPan00, def::kSysinfo, def::kPan01, def::kLabel1}) {
     SCOPED_TRACE(slot);
     FormRig other;
     other.input.PointerDown(slot, kLeft, 0, 10, 10);
     other.input.PointerMove(slot, kLeft, 0, 900, 900);
     other.input.PointerUp(slot, kLeft, 0, 0, 900, 900);
-    EXPECT_EQ(other.parts.captured, kNone);
+    EXPECT_EQ(other.parts.captured, kNoSlot);
     EXPECT_EQ(other.parts.window().left, 2475);
     EXPECT_EQ(other.parts.at(def::kPan00).tag, u"");
   }
@@ -234,8 +233,8 @@ TEST(FormInput, InputBeforeTheWindowIsBoundIsIgnored) {
   input.PointerUp(def::kToDo0, kLeft, 0, 0, 10, 10);
   input.KeyDown(Key::Tab, false);
   input.Press(def::kToDo0);
-  EXPECT_EQ(input.Focus(), kNone);
-  EXPECT_EQ(input.Captured(), kNone);
+  EXPECT_EQ(input.Focus(), kNoSlot);
+  EXPECT_EQ(input.Captured(), kNoSlot);
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ TEST(MainWindowDefinition, PanelsAreCreatedInTheirOrderAfterTheirParents) {
   EXPECT_EQ(At(def::kLabel1).name, u"Label1");
   for (int slot = 0; slot < def::kControlCount; ++slot) {
     EXPECT_LT(At(slot).parent, slot) << "parent defined after its child at " << slot;
-    if (At(slot).parent != def::kWindow) {
+    if (At(slot).parent != kWindowSlot) {
       EXPECT_EQ(At(At(slot).parent).kind, def::Kind::PictureBox);
     }
   }

@@ -26,7 +26,7 @@ TEST(ImageStore, FortyOneElementsUnderTwentyEightNames) {
     SCOPED_TRACE(fakes::Utf8(name));
     auto array = arrays.find(name);
     if (array == arrays.end()) {
-      EXPECT_EQ(indexes, std::set<int>{def::kNoIndex});
+      EXPECT_EQ(indexes, std::set<int>{kNoIndex});
       EXPECT_EQ(name.substr(0, 5), u"Color");
     } else {
       EXPECT_EQ(static_cast<int>(indexes.size()), array->second);
@@ -42,7 +42,7 @@ TEST(ImageStore, KindsStretchAndKeyboardOrder) {
     SCOPED_TRACE(fakes::Utf8(image.name));
     ASSERT_NE(image.picture, nullptr);
     EXPECT_TRUE(assets.insert(image.picture->asset).second) << "asset used twice";
-    EXPECT_EQ(image.parent, def::kWindow);
+    EXPECT_EQ(image.parent, kWindowSlot);
     const bool box = image.name == u"BtnPic" || image.name == u"MoveIcon";
     EXPECT_EQ(image.kind, box ? def::Kind::PictureBox : def::Kind::Image);
     EXPECT_EQ(image.stretch, !box && image.name != u"BTPic");
@@ -54,7 +54,7 @@ TEST(ImageStore, KindsStretchAndKeyboardOrder) {
       EXPECT_EQ(image.back_colour, 0x80000005u);
       EXPECT_EQ(image.fore_colour, 0x80000008u);
     } else {
-      EXPECT_EQ(image.tab_index, def::kNoTab);
+      EXPECT_EQ(image.tab_index, kNoTabIndex);
     }
     if (image.picture->format == def::PictureFormat::Icon) {
       EXPECT_EQ(image.picture->natural_width, image.picture->natural_height);

@@ -1,0 +1,133 @@
+#include "platform/win32/control_tree.h"
+
+#include <utility>
+
+namespace talvo::win32 {
+
+ControlTree::ControlTree(FormHost& host, const def::FormDef& definition,
+                         ResourcePictureLoader& pictures)
+    : host_(host),
+      definition_(definition),
+      window_(std::make_unique<WindowNode>(host, definition.window)),
+      buttons_(def::TabStops(definition.controls)) {
+  const auto& controls = definition.controls;
+  nodes_.reserve(controls.size());
+  for (Slot slot = 0; slot < static_cast<Slot>(controls.size()); ++slot) {
+    const def::ControlDef& d = controls[static_cast<size_t>(slot)];
+    Node& parent = d.parent == kWindowSlot ? *window_ : *nodes_.at(static_cast<size_t>(d.parent));
+    const Node::Init init{slot, &d, &parent, d.left, d.top, d.width, d.height, d.caption, d.tag};
+    const def::Font& font = d.font ? *d.font : *definition.window.font;
+    auto picture = d.picture ? pictures.LoadWin32(d.picture->asset) : nullptr;
+    std::unique_ptr<Node> node;
+    switch (d.kind) {
+      case def::Kind::PictureBox:
+        node = std::make_unique<PictureBoxNode>(host, init, d.back_colour);
+        if (picture) IgnoreFailure(node->SetPicture(picture));
+        break;
+      case def::Kind::Label:
+        node = std::make_unique<LabelNode>(host, init, font);
+        break;
+      case def::Kind::CommandButton:
+        node = std::make_unique<ButtonNode>(host, init, font, std::move(picture));
+        break;
+      case def::Kind::Image:
+        node = std::make_unique<ImageNode>(host, init, std::move(picture));
+        break;
+    }
+    parent.Adopt(*node);
+    nodes_.push_back(std::move(node));
+  }
+}
+
+Node& ControlTree::At(Slot slot) const {
+  if (slot == kWindowSlot) return *window_;
+  return *nodes_.at(static_cast<size_t>(slot));
+}
+
+template <typename Visit>
+void ControlTree::Walk(const Node& node, const RECT& clip, Visit&& visit) const {
+  if (!node.Shown()) return;
+  const RECT box = node.ClientBox();
+  RECT visible{};
+  if (!IntersectRect(&visible, &box, &clip)) return;
+  visit(node, visible);
+  // Labels lie on their container's other children.
+  for (const Node* child : node.Children()) {
+    if (!child->IsLabel()) Walk(*child, visible, visit);
+  }
+  for (const Node* child : node.Children()) {
+    if (child->IsLabel()) Walk(*child, visible, visit);
+  }
+}
+
+void ControlTree::Paint(HDC dc, const RECT& clip, const Look& look) const {
+  Walk(*window_, clip, [&](const Node& node, const RECT& visible) {
+    ScopedSaveDC saved(dc);
+    IntersectClipRect(dc, visible.left, visible.top, visible.right, visible.bottom);
+    node.Paint(dc, node.ClientBox(), look);
+  });
+}
+
+Slot ControlTree::HitTest(POINT client) const {
+  Slot hit = kNoSlot;
+  const RECT point{client.x, client.y, client.x + 1, client.y + 1};
+  Walk(*window_, point, [&](const Node& node, const RECT&) { hit = node.Slot(); });
+  return hit;
+}
+
+std::vector<Tooltip::Tool> ControlTree::HoverAreas() const {
+  std::vector<RECT> visible(nodes_.size(), RECT{});
+  Walk(*window_, window_->ClientBox(), [&](const Node& node, const RECT& part) {
+    if (IsControl(node.Slot())) visible[static_cast<size_t>(node.Slot())] = part;
+  });
+  std::vector<Tooltip::Tool> tools;
+  for (const auto& node : nodes_) {
+    if (node->Def()->tooltip.empty()) continue;
+    tools.push_back(
+        {visible[static_cast<size_t>(node->Slot())], std::u16string(node->Def()->tooltip)});
+  }
+  return tools;
+}
+
+void ControlTree::Rescale() {
+  for (const auto& node : nodes_) node->Rescale();
+}
+
+void ControlTree::RepaintSlot(Slot slot) {
+  if (IsControl(slot)) host_.Repaint(At(slot).ClientBox());
+}
+
+void ControlTree::SetFocus(Slot slot) {
+  RepaintSlot(std::exchange(focus_, slot));
+  RepaintSlot(slot);
+}
+
+void ControlTree::SetPressed(Slot slot) {
+  RepaintSlot(std::exchange(pressed_, slot));
+  RepaintSlot(slot);
+}
+
+ChildId ControlTree::ChildIdOf(Slot slot) const {
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    if (buttons_[i] == slot) return static_cast<ChildId>(i + 1);
+  }
+  return kChildSelf;
+}
+
+Slot ControlTree::ButtonOf(ChildId id) const {
+  if (id < 1 || id > static_cast<ChildId>(buttons_.size())) return kNoSlot;
+  return buttons_[static_cast<size_t>(id - 1)];
+}
+
+std::u16string ControlTree::NameOf(Slot slot) const {
+  const def::ControlDef& d = *At(slot).Def();
+  return std::u16string(d.caption.empty() ? d.tooltip : d.caption);
+}
+
+std::u16string ControlTree::WindowName() const {
+  const def::WindowDef& window = definition_.window;
+  if (!window.caption.empty() || window.title == kNoSlot) return std::u16string(window.caption);
+  return At(window.title).Caption();
+}
+
+}  // namespace talvo::win32

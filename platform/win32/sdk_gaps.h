@@ -1,0 +1,32 @@
+// Names the Windows headers this is built with may lack: MinGW-w64's headers
+// for the Windows 7 target, and Wine's. Interface ids are spelled out here
+// because MinGW's import library has a wrong IID_IAccessible and the program
+// links no COM libraries. The tests' own Windows programs use them too.
+#pragma once
+
+#include "platform/win32/win32.h"
+
+namespace talvo::win32 {
+
+// Messages.
+inline constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1
+
+// DPI awareness: the contexts of Windows 10 1703 and 1607 (passed as
+// DPI_AWARENESS_CONTEXT handles), the process level of Windows 8.1, and
+// what a monitor's DPI is asked for.
+inline const HANDLE kDpiContextPerMonitorV2 = reinterpret_cast<HANDLE>(-4);
+inline const HANDLE kDpiContextPerMonitor = reinterpret_cast<HANDLE>(-3);
+inline constexpr int kProcessPerMonitorDpiAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
+inline constexpr int kEffectiveDpi = 0;               // MDT_EFFECTIVE_DPI
+
+// Interface ids.
+inline constexpr IID kIidIUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID kIidIDispatch = {
+    0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID kIidIAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+inline constexpr IID kIidIPicture = {
+    0x7BF80980, 0xBF32, 0x101A, {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}};
+
+}  // namespace talvo::win32
