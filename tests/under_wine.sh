@@ -1,13 +1,15 @@
 #!/bin/sh
 # Runs a console Windows program under Wine in the given prefix, which is made
 # on first use: never the user's ~/.wine, no debug output, and no X display
-# (the program opens no window, so it runs the same with or without a desktop).
+# (the program opens no window, so it runs the same with or without a desktop)
+# unless under_wine_x.sh gave it a private one.
 # Usage: under_wine.sh PREFIX PROGRAM.exe [ARGUMENT...]
 set -eu
 prefix=$(realpath -m "$1")  # Wine wants it absolute
 shift
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
+[ "${TALVO_WINE_DISPLAY:-}" = private ] || unset DISPLAY
+unset WAYLAND_DISPLAY
 
 mkdir -p "$(dirname "$prefix")"
 (

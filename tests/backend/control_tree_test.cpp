@@ -1,0 +1,134 @@
+// The control tree over the launcher's real definition: what lies on top of
+// what, where a held pointer's events go, and the numbering of buttons for
+// screen readers.
+#include "platform/win32/control_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "main_window/mainform_def.h"
+#include "platform/win32/pointer.h"
+#include "tests/backend/test_host.h"
+
+namespace talvo::win32 {
+namespace {
+
+// Pixels from the window's corner at 96 dpi, after the layout pass.
+POINT At(float twips_x, float twips_y) {
+  const Scale scale;
+  return {scale.ToPixels(twips_x), scale.ToPixels(twips_y)};
+}
+
+struct Finished : ::testing::Test {
+  testing::TestHost host;
+  ResourcePictureLoader pictures;
+  ControlTree tree{host, def::kMainForm, pictures};
+
+  void SetUp() override {
+    // What the layout pass does to the panels the points below lie on.
+    Node& title = tree.At(def::kPan00);
+    ASSERT_TRUE(title.SetLeft(60) && title.SetTop(60) && title.SetWidth(10860));
+    Node& body = tree.At(def::kPan01);
+    ASSERT_TRUE(body.SetLeft(60) && body.SetTop(750) && body.SetWidth(10860));
+  }
+};
+
+TEST_F(Finished, TheTopmostShownControlIsHit) {
+  struct Case {
+    const char* what;
+    POINT point;
+    Slot hit;
+  };
+  const Case cases[] = {
+      {"the exit button", At(60 + 75 + 300, 60 + 30 + 270), def::kToDo0},
+      {"the title text, a label over the strip", At(60 + 1170 + 100, 60 + 105 + 200),
+       def::kMeCaption},
+      {"the strip beside every label", At(60 + 10500, 60 + 600), def::kPan00},
+      {"a room button in its panel", At(60 + 825 + 45 + 2000, 750 + 495 + 30 + 500),
+       def::RoomSelectSlot(2)},
+      {"the panel's black edge around it", At(60 + 825 + 4200, 750 + 495 + 500),
+       def::RoomPanSlot(2)},
+      {"the body's green", At(60 + 5300, 750 + 200), def::kPan01},
+      {"the window's margin", {1, 200}, kWindowSlot},
+      {"outside the window", {-1, 200}, kNoSlot},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(tree.HitTest(c.point), c.hit);
+  }
+  // A hidden container takes its controls with it: the window shows there.
+  ASSERT_TRUE(tree.At(def::kPan01).SetVisible(false));
+  EXPECT_EQ(tree.HitTest(cases[3].point), kWindowSlot);
+}
+
+// Records what the pointer router hands the core.
+struct Recorder : InputEvents {
+  struct Event {
+    char kind;
+    Slot slot;
+    float x, y;
+  };
+  std::vector<Event> events;
+  void PointerDown(Slot s, int, int, float x, float y) override {
+    events.push_back({'d', s, x, y});
+  }
+  void PointerMove(Slot s, int, int, float x, float y) override {
+    events.push_back({'m', s, x, y});
+  }
+  void PointerUp(Slot s, int, int, int, float x, float y) override {
+    events.push_back({'u', s, x, y});
+  }
+  void CaptureLost() override { events.push_back({'l', kNoSlot, 0, 0}); }
+  void KeyDown(Key, bool) override {}
+  void KeyUp(Key) override {}
+  void FocusLost() override {}
+  void Press(Slot) override {}
+  void Focus(Slot) override {}
+};
+
+TEST_F(Finished, AHeldPointerGoesToItsControlWhereverItIs) {
+  Recorder core;
+  PointerRouter router(host, core, tree);
+  const Slot room = def::RoomSelectSlot(2);
+  const RECT box = tree.At(room).ClientBox();
+  // Unheld, a move far off the button goes to what is under it.
+  router.OnMouse(WM_MOUSEMOVE, 0, MAKELPARAM(1, 200));
+  tree.SetCaptured(room);
+  router.OnMouse(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1, 200));
+  router.OnMouse(WM_LBUTTONUP, 0, MAKELPARAM(box.left + 10, box.top - 3));
+  ASSERT_EQ(core.events.size(), 3u);
+  EXPECT_EQ(core.events[0].slot, kWindowSlot);
+  EXPECT_EQ(core.events[1].slot, room);
+  // In twips from the held button's corner, outside it too.
+  EXPECT_EQ(core.events[1].x, Scale().ToTwips(1 - box.left));
+  EXPECT_EQ(core.events[2].kind, 'u');
+  EXPECT_EQ(core.events[2].y, -45);
+}
+
+TEST_F(Finished, ButtonsAreNumberedForReadersInKeyboardOrder) {
+  const std::vector<Slot> order = {def::kToDo0,
+                                   def::RoomSelectSlot(2),
+                                   def::RoomSelectSlot(0),
+                                   def::RoomSelectSlot(3),
+                                   def::RoomSelectSlot(1),
+                                   def::RoomSelectSlot(4),
+                                   def::RoomSelectSlot(5)};
+  EXPECT_EQ(tree.Buttons(), order);
+  for (ChildId id = 1; id <= 7; ++id) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(tree.ChildIdOf(tree.ButtonOf(id)), id);
+  }
+  for (const ChildId outside : {kChildSelf, ChildId{8}, ChildId{-1}}) {
+    EXPECT_EQ(tree.ButtonOf(outside), kNoSlot);
+  }
+  // Every other control, and the window, is the client area itself.
+  for (const Slot other : {kWindowSlot, kNoSlot, Slot{def::kPan00}, Slot{def::kMeCaption}}) {
+    EXPECT_EQ(tree.ChildIdOf(other), kChildSelf);
+  }
+  EXPECT_EQ(tree.NameOf(def::kToDo0), u"Exit System");
+  EXPECT_EQ(tree.WindowName(), u"TALVO Internet Office TALVO網路會議室");
+}
+
+}  // namespace
+}  // namespace talvo::win32
