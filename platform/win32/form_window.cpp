@@ -220,10 +220,12 @@ Look FormWindow::CurrentLook() const {
   return {scale_, Palette(high_contrast_), tree_->Pressed(), MarkedSlot()};
 }
 
-void FormWindow::Paint(HDC dc, const RECT& part) {
+void FormWindow::Paint(HDC dc, const RECT& part, bool buffered) {
   if (IsRectEmpty(&part)) return;
-  // Composed off screen, only as large as the part to paint, so the picture
-  // appears whole, never control by control.
+  if (!buffered) {
+    tree_->Paint(dc, part, CurrentLook());
+    return;
+  }
   ScopedMemoryDC frame(dc);
   ScopedBitmap bitmap(CreateCompatibleBitmap(dc, part.right - part.left, part.bottom - part.top));
   if (!frame.Get() || !bitmap) return;
@@ -236,15 +238,18 @@ void FormWindow::Paint(HDC dc, const RECT& part) {
 }
 
 void FormWindow::PaintContent(HDC dc) {
+  // Into a picture of the window's, not onto the screen.
   RECT client{};
   GetClientRect(hwnd_, &client);
-  Paint(dc, client);
+  Paint(dc, client, false);
 }
 
 void FormWindow::OnPaint() {
   {
     ScopedPaint paint(hwnd_);
-    Paint(paint.Get(), paint.Area());
+    // The first picture goes straight to the window: nothing of it is on the
+    // screen yet to flicker, and it saves a bitmap the size of the window.
+    Paint(paint.Get(), paint.Area(), painted_);
   }
   if (!painted_) {
     painted_ = true;

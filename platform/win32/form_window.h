@@ -61,7 +61,9 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnPaint();
-  void Paint(HDC dc, const RECT& part);
+  // `buffered`: composed off screen first, as large as the part, so that the
+  // part appears whole, never control by control.
+  void Paint(HDC dc, const RECT& part, bool buffered);
   Look CurrentLook() const;
   // Window icons, pointers, hover texts, the input method and gestures:
   // after the first paint or at the first pointer movement.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -42,62 +41,47 @@ std::vector<bool> Covered(HDC dc, std::u16string_view text) {
   return covered;
 }
 
-// Whether a face has a glyph for every one of `characters`. A face is judged
-// by what it draws, not by its name: on a Traditional Chinese Windows the
-// platform may report a face's localised name, and a missing face is quietly
-// replaced by another that may lack the glyphs. One font per face, made once.
-bool Draws(const wchar_t* face, std::u16string_view characters) {
-  static const ScopedMemoryDC dc(nullptr);
-  static std::map<std::wstring, ScopedFont> fonts;
-  ScopedFont& font = fonts[face];
-  if (!font) {
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    query.lfHeight = -16;
-    wcsncpy_s(query.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
-    font.Reset(CreateFontIndirectW(&query));
-  }
-  if (!font || !dc.Get()) return false;
-  ScopedSelect select(dc.Get(), font.Get());
-  const std::vector<bool> covered = Covered(dc.Get(), characters);
+// Whether the font selected into `dc` has a glyph for every character.
+bool DrawsAll(HDC dc, std::u16string_view characters) {
+  const std::vector<bool> covered = Covered(dc, characters);
   return std::find(covered.begin(), covered.end(), false) == covered.end();
-}
-
-// The first face that draws all of `characters`; empty when none does. The
-// face the last text took comes first: one face usually draws them all.
-std::wstring FallbackFace(std::u16string_view characters) {
-  static std::wstring chosen;
-  if (!chosen.empty() && Draws(chosen.c_str(), characters)) return chosen;
-  for (const wchar_t* candidate : kFallbackFaces) {
-    if (Draws(candidate, characters)) return chosen = candidate;
-  }
-  return {};
-}
-
-// The characters of `text` that `font` has no glyph for.
-std::u16string Lacking(HFONT font, std::u16string_view text) {
-  // Every face the definitions name draws ASCII.
-  if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) return {};
-  const ScopedMemoryDC dc(nullptr);
-  if (!dc.Get()) return {};
-  ScopedSelect select(dc.Get(), font);
-  const std::vector<bool> covered = Covered(dc.Get(), text);
-  std::u16string lacking;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (!covered[i]) lacking.push_back(text[i]);
-  }
-  return lacking;
 }
 
 }  // namespace
 
 TextFont::TextFont(const def::Font& font, const Scale& scale, std::u16string_view text)
     : base_(MakeFont(font, std::wstring(font.face.begin(), font.face.end()), scale)) {
-  if (!base_) return;
-  const std::u16string lacking = Lacking(base_.Get(), text);
+  // Every face the definitions name draws ASCII.
+  if (!base_ || std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) return;
+  // On the screen's DC, like the window's: a font realised here at this size
+  // is the very one the paint draws with, not a second copy of a large face.
+  const ScopedGetDC screen;
+  std::u16string lacking;
+  {
+    const ScopedSelect select(screen.Get(), base_.Get());
+    const std::vector<bool> covered = Covered(screen.Get(), text);
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (!covered[i]) lacking.push_back(text[i]);
+    }
+  }
   if (lacking.empty()) return;
-  if (const std::wstring face = FallbackFace(lacking); !face.empty()) {
-    fallback_.Reset(MakeFont(font, face, scale));
+  // The first face, in order of preference, that draws them, judged by what
+  // it draws, not by its name: on a Traditional Chinese Windows the platform
+  // may report a face's localised name, and a missing face is quietly
+  // replaced by another that may lack the glyphs. The face the last text
+  // took comes first: one face usually draws them all.
+  static std::wstring chosen;
+  std::vector<std::wstring> candidates(kFallbackFaces.begin(), kFallbackFaces.end());
+  if (!chosen.empty()) candidates.insert(candidates.begin(), chosen);
+  for (const std::wstring& candidate : candidates) {
+    ScopedFont fallback(MakeFont(font, candidate, scale));
+    if (!fallback) continue;
+    const ScopedSelect select(screen.Get(), fallback.Get());
+    if (DrawsAll(screen.Get(), lacking)) {
+      chosen = candidate;
+      fallback_ = std::move(fallback);
+      return;
+    }
   }
 }
 

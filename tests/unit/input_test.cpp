@@ -54,7 +54,7 @@ TEST(FormInput, ExitButtonEndsAndNothingElseHasAClickHandler) {
   EXPECT_EQ(Count(exit.log, "Open"), 0);
 
   for (int slot = kWindowSlot; slot < def::kControlCount; ++slot) {
-    if (slot >= 0 && def::kControls[slot].kind == def::Kind::CommandButton) continue;
+    if (IsControl(slot) && def::kControls[slot].kind == def::Kind::CommandButton) continue;
     SCOPED_TRACE(slot);
     FormRig rig;
     ClickWithMouse(rig, slot);
