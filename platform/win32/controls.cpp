@@ -237,8 +237,11 @@ bool WindowNode::SetWidth(float twips) { return Write(kWidth, twips); }
 bool WindowNode::SetHeight(float twips) { return Write(kHeight, twips); }
 
 bool WindowNode::SetVisible(bool visible) {
-  // Shown without taking the activation from whoever has it.
-  ShowWindow(host_.Hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+  // Shown without taking the activation from whoever has it; the start
+  // window is usually shown already (To_top shows it).
+  if ((IsWindowVisible(host_.Hwnd()) != FALSE) != visible) {
+    ShowWindow(host_.Hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+  }
   return true;
 }
 

@@ -13,23 +13,6 @@ Function User32(const char* name) {
 
 }  // namespace
 
-void DeclarePerMonitorAwareness() {
-  // Windows 10 1703 and later: per-monitor v2, else v1.
-  using SetContext = BOOL(WINAPI*)(HANDLE);
-  if (const auto set = User32<SetContext>("SetProcessDpiAwarenessContext")) {
-    if (set(kDpiContextPerMonitorV2) || set(kDpiContextPerMonitor)) return;
-  }
-  // Windows 8.1: per-monitor, from shcore.
-  SystemLibrary shcore(L"shcore.dll");
-  using SetAwareness = HRESULT(WINAPI*)(int);
-  if (const auto set = shcore.Get<SetAwareness>("SetProcessDpiAwareness")) {
-    if (SUCCEEDED(set(kProcessPerMonitorDpiAware))) return;
-  }
-  // Vista to 8: one DPI for the whole system, but no stretching.
-  using SetAware = BOOL(WINAPI*)();
-  if (const auto set = User32<SetAware>("SetProcessDPIAware")) set();
-}
-
 int WindowDpi(HWND hwnd) {
   using GetForWindow = UINT(WINAPI*)(HWND);
   static const auto get = User32<GetForWindow>("GetDpiForWindow");

@@ -2,7 +2,6 @@
 #include "platform/win32/win32.h"  // before the other Windows headers
 
 #include "launcher/program.h"
-#include "platform/win32/dpi.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/system.h"
 #include "platform/win32/toolkit.h"
@@ -20,7 +19,6 @@ void RestrictDllSearch() {
 
 int Run() {
   RestrictDllSearch();
-  DeclarePerMonitorAwareness();
   ResourcePictureLoader pictures;
   Win32Toolkit toolkit(pictures);
   Win32Files files;

@@ -11,13 +11,8 @@ namespace talvo::win32 {
 // Messages.
 inline constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1
 
-// DPI awareness: the contexts of Windows 10 1703 and 1607 (passed as
-// DPI_AWARENESS_CONTEXT handles), the process level of Windows 8.1, and
-// what a monitor's DPI is asked for.
-inline const HANDLE kDpiContextPerMonitorV2 = reinterpret_cast<HANDLE>(-4);
-inline const HANDLE kDpiContextPerMonitor = reinterpret_cast<HANDLE>(-3);
-inline constexpr int kProcessPerMonitorDpiAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
-inline constexpr int kEffectiveDpi = 0;               // MDT_EFFECTIVE_DPI
+// What a monitor's DPI is asked for (Windows 8.1's GetDpiForMonitor).
+inline constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 // Interface ids.
 inline constexpr IID kIidIUnknown = {
