@@ -1,5 +1,6 @@
 // The numbers a control goes by, and what each "none" is called. Every
-// sentinel has a value of its own, so one taken for another shows at once.
+// sentinel has a value of its own, so one taken for another stands out in a
+// log or a debugger instead of passing for the right one.
 //
 //   Slot      a control's place in its window's definition table, 0 to n-1:
 //             how the core and the toolkit name a control to each other.

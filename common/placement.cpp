@@ -56,6 +56,13 @@ ScreenRect FirstPlacement(const ScreenRect& window, std::span<const ScreenRect> 
   return {left, top, left + window.Width(), top + window.Height()};
 }
 
+bool WhollyOn(const ScreenRect& window, std::span<const ScreenRect> work_areas) {
+  // Work areas of different monitors do not overlap.
+  long long covered = 0;
+  for (const ScreenRect& area : work_areas) covered += Overlap(window, area);
+  return covered == static_cast<long long>(window.Width()) * window.Height();
+}
+
 ScreenRect ScaledAround(const ScreenRect& window, int x, int y, int old_dpi, int new_dpi, int width,
                         int height) {
   if (old_dpi <= 0 || new_dpi <= 0)
@@ -76,8 +83,12 @@ std::optional<ScreenRect> RescaledForDrag(const ScreenRect& window, int x, int y
   std::vector<ScreenRect> bounds;
   for (const Monitor& monitor : monitors) bounds.push_back(monitor.bounds);
   const int home = HomeArea(there, bounds);
-  if (home >= 0 && monitors[static_cast<std::size_t>(home)].dpi != new_dpi) return std::nullopt;
-  return there;
+  if (home < 0) return there;
+  const Monitor& monitor = monitors[static_cast<std::size_t>(home)];
+  if (monitor.dpi != new_dpi) return std::nullopt;
+  const int rise = monitor.work.top - there.top;
+  if (rise <= 0) return there;
+  return ScreenRect{there.left, there.top + rise, there.right, there.bottom + rise};
 }
 
 }  // namespace talvo

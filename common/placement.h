@@ -24,9 +24,14 @@ struct ScreenRect {
 // size never changes; with no monitor known it stays where it is.
 ScreenRect FirstPlacement(const ScreenRect& window, std::span<const ScreenRect> work_areas);
 
-// A monitor: its whole area and its resolution.
+// Whether every pixel of the window lies in one work area or another (a
+// window may stand across two monitors).
+bool WhollyOn(const ScreenRect& window, std::span<const ScreenRect> work_areas);
+
+// A monitor: its whole area, its work area and its resolution.
 struct Monitor {
   ScreenRect bounds;
+  ScreenRect work;
   int dpi;
 };
 
@@ -45,7 +50,8 @@ ScreenRect ScaledAround(const ScreenRect& window, int x, int y, int old_dpi, int
 // then stand mostly on a monitor of another resolution, from where the
 // platform would switch it straight back (a pointer in the far part of the
 // caption, moving onto a larger scale). The old scale then holds until the
-// pointer has gone far enough for the new one to hold.
+// pointer has gone far enough for the new one to hold. Grown around the
+// pointer, the window is kept from rising above that monitor's work area.
 std::optional<ScreenRect> RescaledForDrag(const ScreenRect& window, int x, int y, int old_dpi,
                                           int new_dpi, int width, int height,
                                           std::span<const Monitor> monitors);

@@ -200,6 +200,15 @@ class Files {
   [[nodiscard]] virtual bool CloseSlot() = 0;
 };
 
+// The values of user32's SetWindowPos that the core passes, as it defines them.
+namespace swp {
+inline constexpr std::intptr_t kTopmost = -1;  // HWND_TOPMOST
+inline constexpr unsigned kNoSize = 0x1;
+inline constexpr unsigned kNoMove = 0x2;
+inline constexpr unsigned kNoActivate = 0x10;
+inline constexpr unsigned kShowWindow = 0x40;
+}  // namespace swp
+
 // The rest of what the launch and start-up need of the platform.
 class System {
  public:

@@ -120,7 +120,7 @@ void FormInput::PointerMove(Slot slot, int buttons, int shift, float x, float y)
 
 void FormInput::PointerUp(Slot slot, int button, int held, int shift, float x, float y) {
   if (!form_) return;
-  const int target = captured_ != kNoSlot ? captured_ : slot;
+  const Slot target = captured_ != kNoSlot ? captured_ : slot;
   if (IsButton(captured_)) {
     if (button != kLeftButton) return;
     const bool click = Inside(captured_, x, y);
@@ -135,7 +135,7 @@ void FormInput::PointerUp(Slot slot, int button, int held, int shift, float x, f
 
 void FormInput::CaptureLost() {
   if (!form_ || captured_ == kNoSlot) return;
-  const int lost = captured_;
+  const Slot lost = captured_;
   captured_ = kNoSlot;  // the platform has already taken it
   if (IsButton(lost)) {
     SetPressed(kNoSlot);

@@ -14,12 +14,6 @@ void Assign(float value, Setter set) {
   if (std::isfinite(value)) IgnoreFailure(set(value));
 }
 
-constexpr std::intptr_t kHwndTopmost = -1;
-constexpr unsigned kSwpNoSize = 0x1;
-constexpr unsigned kSwpNoMove = 0x2;
-constexpr unsigned kSwpShowWindow = 0x40;
-constexpr unsigned kSwpNoActivate = 0x10;
-
 }  // namespace
 
 mainform::mainform(Form& parts, Files& files, System& system, Toolkit& toolkit,
@@ -58,8 +52,12 @@ void mainform::To_top() {
   // Topmost, shown and not activated in one step, where the window already
   // stands and at its size: a call that moved it to its twips taken as pixels
   // could carry it onto another monitor (and another DPI) on the way.
-  IgnoreFailure(system_.SetWindowPos(parts_.Handle(), kHwndTopmost, 0, 0, 0, 0,
-                                     kSwpNoSize | kSwpNoMove | kSwpShowWindow | kSwpNoActivate));
+  IgnoreFailure(
+      system_.SetWindowPos(parts_.Handle(), swp::kTopmost, 0, 0, 0, 0,
+                           swp::kNoSize | swp::kNoMove | swp::kShowWindow | swp::kNoActivate));
+  // The geometry recorded before the call is written back, in this order, as
+  // the method always has: where the platform refused the call or moved the
+  // window on the way, this is where it stands afterwards.
   Assign(top, [&](float v) { return Me.SetTop(v); });
   Assign(left, [&](float v) { return Me.SetLeft(v); });
   Assign(width, [&](float v) { return Me.SetWidth(v); });

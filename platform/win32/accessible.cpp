@@ -179,7 +179,7 @@ class ClientAccessible final : public IAccessible {
     const HRESULT hr = Resolve(child, &slot);
     if (FAILED(hr)) return hr;
     // Buttons can take the focus, but there is nothing to select.
-    if (flags != SELFLAG_TAKEFOCUS) return DISP_E_MEMBERNOTFOUND;
+    if (!(flags & SELFLAG_TAKEFOCUS)) return DISP_E_MEMBERNOTFOUND;
     window_->TakeFocus(hr == S_OK ? slot : kNoSlot);
     return S_OK;
   }

@@ -151,9 +151,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_WINDOWPOSCHANGED:
       if (reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) shown_ = true;
       // A drag that waited for a new DPI to hold tries again at every move.
-      if (Dragging() && WindowDpi(hwnd_) != scale_.Dpi()) {
-        RescaleAroundPointer(WindowDpi(hwnd_), true);
-      }
+      if (PointerHeld() && WindowDpi(hwnd_) != scale_.Dpi()) RescaleAroundPointer(WindowDpi(hwnd_));
       break;  // the default sends WM_SIZE and WM_MOVE
     case WM_DISPLAYCHANGE:
       KeepOnScreen();
@@ -204,7 +202,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       PostQuitMessage(0);  // the program's only window
       return 0;
     case WM_NCDESTROY:
-      hwnd_ = nullptr;  // nothing may use the handle once it is gone
+      // Readers still holding the accessible object are told the window is
+      // gone; nothing may use the handle any more.
+      accessible_.reset();
+      hwnd_ = nullptr;
       break;
     default:
       if (message >= 0xC000 && message == BringIntoViewMessage()) {
@@ -228,7 +229,11 @@ void FormWindow::Paint(HDC dc, const RECT& part, bool buffered) {
   }
   ScopedMemoryDC frame(dc);
   ScopedBitmap bitmap(CreateCompatibleBitmap(dc, part.right - part.left, part.bottom - part.top));
-  if (!frame.Get() || !bitmap) return;
+  if (!frame.Get() || !bitmap) {
+    // Short of memory for it: painted all the same, straight away.
+    tree_->Paint(dc, part, CurrentLook());
+    return;
+  }
   ScopedSelect select(frame.Get(), bitmap.Get());
   SetViewportOrgEx(frame.Get(), -part.left, -part.top, nullptr);
   tree_->Paint(frame.Get(), part, CurrentLook());

@@ -84,13 +84,14 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   void OnDpiChanged(int dpi, const RECT& suggested);
   // Fonts, pictures, drawings, icons and pointers again at a new DPI.
   void Rescale(int dpi);
-  // A new DPI with the spot under the pointer kept under it; during a drag
-  // only once the window would stay on a monitor of that DPI.
-  void RescaleAroundPointer(int dpi, bool dragging);
+  // A new DPI with the spot under the pointer kept under it, once the window
+  // would stay on a monitor of that DPI (a drag, or the end of one).
+  void RescaleAroundPointer(int dpi);
   // A DPI the drag held back, taken when it ends.
   void AfterDrag();
   void MoveTo(const ScreenRect& place);
-  bool Dragging() const { return tree_->Captured() != kNoSlot; }
+  // A control holds the pointer: the caption being dragged, or a button held.
+  bool PointerHeld() const { return tree_->Captured() != kNoSlot; }
   // Back onto a screen when the screens changed under the window.
   void KeepOnScreen();
   void BringIntoView();
@@ -103,7 +104,11 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   bool EverShown() const override { return shown_; }
 
   // AccessibleWindow
-  bool HasKeyboard() const override { return hwnd_ && GetFocus() == hwnd_; }
+  // The keyboard's focus, in the foreground: GetFocus alone answers for this
+  // thread, also while another program's window has the keyboard.
+  bool HasKeyboard() const override {
+    return hwnd_ && GetFocus() == hwnd_ && GetForegroundWindow() == hwnd_;
+  }
   void PressLater(Slot slot) override;
   void TakeFocus(Slot slot) override;
 

@@ -72,13 +72,17 @@ void FormWindow::PressLater(Slot slot) {
 void FormWindow::TakeFocus(Slot slot) {
   // A reader moving the focus is keyboard use: the mark shows.
   ShowFocusCues();
-  if (!HasKeyboard()) {
-    SetForegroundWindow(hwnd_);
-    SetFocus(hwnd_);
-  }
+  const Slot before = tree_->Focus();
+  const bool had_keyboard = HasKeyboard();
   if (slot != kNoSlot) input_.Focus(slot);
-  // Also when the button had the focus already: the reader waits for the event.
-  if (HasKeyboard()) accessible_->NotifyFocus(tree_->Focus());
+  if (!had_keyboard) {
+    // WM_SETFOCUS then tells readers of the focused button. The platform may
+    // refuse the foreground to a program the user is not working in.
+    if (SetForegroundWindow(hwnd_)) SetFocus(hwnd_);
+  } else if (tree_->Focus() == before) {
+    // Nothing changed, but the reader waits for the event.
+    accessible_->NotifyFocus(before);
+  }
 }
 
 }  // namespace talvo::win32

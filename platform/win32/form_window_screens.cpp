@@ -3,18 +3,22 @@
 // high contrast switched on or off. FormWindow's share of the display.
 #include "platform/win32/form_window.h"
 
+#include <algorithm>
+
 #include "platform/win32/dpi.h"
+#include "platform/win32/sdk_gaps.h"
 
 namespace talvo::win32 {
 
 void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  if (Dragging()) {
-    RescaleAroundPointer(dpi, true);
+  if (PointerHeld()) {
+    RescaleAroundPointer(dpi);
     return;
   }
   Rescale(dpi);
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveTo({suggested.left, suggested.top, suggested.right, suggested.bottom});
+  // A change of the displays may bring it; the larger window must fit too.
+  KeepOnScreen();
 }
 
 void FormWindow::Rescale(int dpi) {
@@ -34,23 +38,19 @@ void FormWindow::MoveTo(const ScreenRect& place) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormWindow::RescaleAroundPointer(int dpi, bool dragging) {
+void FormWindow::RescaleAroundPointer(int dpi) {
   if (rescaling_ || dpi == scale_.Dpi()) return;
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  POINT pointer{};
-  GetCursorPos(&pointer);
-  const ScreenRect now{r.left, r.top, r.right, r.bottom};
+  const ScreenRect now = WindowRectOf(hwnd_);
+  // After a lost capture the pointer may be anywhere: the spot kept is the
+  // nearest one of the window.
+  const POINT pointer = PointerPosition();
+  const int x = std::clamp(static_cast<int>(pointer.x), now.left, now.right - 1);
+  const int y = std::clamp(static_cast<int>(pointer.y), now.top, now.bottom - 1);
   const Scale next(dpi);
-  const int width = next.ToPixels(tree_->Window().Width());
-  const int height = next.ToPixels(tree_->Window().Height());
-  // During a drag the new scale waits until it will hold, and is tried again
-  // at every move; once the drag is over, should the window stand mostly
-  // elsewhere, the platform's next DPI change brings its own suggested place.
+  // The new scale waits until it will hold, and is tried again at every move.
   const std::optional<ScreenRect> there =
-      dragging
-          ? RescaledForDrag(now, pointer.x, pointer.y, scale_.Dpi(), dpi, width, height, Monitors())
-          : ScaledAround(now, pointer.x, pointer.y, scale_.Dpi(), dpi, width, height);
+      RescaledForDrag(now, x, y, scale_.Dpi(), dpi, next.ToPixels(tree_->Window().Width()),
+                      next.ToPixels(tree_->Window().Height()), Monitors());
   if (!there) return;
   rescaling_ = true;
   Rescale(dpi);
@@ -59,25 +59,39 @@ void FormWindow::RescaleAroundPointer(int dpi, bool dragging) {
 }
 
 void FormWindow::AfterDrag() {
-  // A scale the drag held back is taken now.
-  if (!Dragging() && hwnd_) RescaleAroundPointer(WindowDpi(hwnd_), false);
+  // A scale the drag held back is taken now, where it holds; else at the
+  // next drag that carries the window further.
+  if (!PointerHeld() && hwnd_) RescaleAroundPointer(WindowDpi(hwnd_));
 }
 
 void FormWindow::KeepOnScreen() {
   if (!hwnd_) return;
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  const ScreenRect now{r.left, r.top, r.right, r.bottom};
-  const ScreenRect place = FirstPlacement(now, WorkAreas());
-  if (place != now) MoveTo(place);
+  // A window the user left across two monitors stays where it is.
+  const ScreenRect now = WindowRectOf(hwnd_);
+  const std::vector<ScreenRect> areas = WorkAreas();
+  if (!WhollyOn(now, areas)) MoveTo(FirstPlacement(now, areas));
 }
+
+namespace {
+
+// Visible but not on this virtual desktop (Windows 10 and later), where the
+// user would not see it come into view.
+bool Cloaked(HWND hwnd) {
+  using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+  static const SystemLibrary dwmapi(L"dwmapi.dll");
+  static const auto get = dwmapi.Get<GetAttribute>("DwmGetWindowAttribute");
+  DWORD cloaked = 0;
+  return get && SUCCEEDED(get(hwnd, kDwmCloaked, &cloaked, sizeof(cloaked))) && cloaked;
+}
+
+}  // namespace
 
 HWND FormWindow::ShowingElsewhere() {
   for (HWND hwnd = FindWindowExW(nullptr, nullptr, kClassName, nullptr); hwnd;
        hwnd = FindWindowExW(nullptr, hwnd, kClassName, nullptr)) {
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
-    if (process != GetCurrentProcessId() && IsWindowVisible(hwnd)) return hwnd;
+    if (process != GetCurrentProcessId() && IsWindowVisible(hwnd) && !Cloaked(hwnd)) return hwnd;
   }
   return nullptr;
 }
@@ -90,6 +104,8 @@ UINT FormWindow::BringIntoViewMessage() {
 }
 
 void FormWindow::BringIntoView() {
+  // Hidden meanwhile on its way out after a launch: it stays so.
+  if (!IsWindowVisible(hwnd_)) return;
   KeepOnScreen();
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);

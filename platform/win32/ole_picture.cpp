@@ -11,7 +11,6 @@
 #include "platform/win32/sdk_gaps.h"
 
 namespace talvo::win32 {
-namespace {}  // namespace
 
 // The decoder's libraries in a COM apartment, left last.
 struct OleRuntime {

@@ -27,13 +27,17 @@ class MetafilePicture final : public Win32Picture {
   SIZE Himetric() const override { return himetric_; }
   void Draw(HDC dc, const RECT& target) const override {
     // The header's box, in the records' own units, maps onto the target, so
-    // the drawing is sharp at any size.
+    // the drawing is sharp at any size. The mapping replaces the DC's own,
+    // so the target goes into it in device units: a buffer for part of the
+    // window has its origin moved.
+    RECT device = target;
+    LPtoDP(dc, reinterpret_cast<POINT*>(&device), 2);
     ScopedSaveDC saved(dc);
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowOrgEx(dc, box_.left, box_.top, nullptr);
     SetWindowExtEx(dc, box_.right - box_.left, box_.bottom - box_.top, nullptr);
-    SetViewportOrgEx(dc, target.left, target.top, nullptr);
-    SetViewportExtEx(dc, target.right - target.left, target.bottom - target.top, nullptr);
+    SetViewportOrgEx(dc, device.left, device.top, nullptr);
+    SetViewportExtEx(dc, device.right - device.left, device.bottom - device.top, nullptr);
     PlayMetaFile(dc, metafile_.Get());
   }
 

@@ -167,11 +167,11 @@ class SystemLibrary {
 // in an apartment counts too, and every successful entry is left once.
 class ComApartment {
  public:
-  ComApartment() {
+  explicit ComApartment(DWORD flags = COINIT_APARTMENTTHREADED) {
     using Initialize = HRESULT(WINAPI*)(void*, DWORD);
     const auto initialize = ole32_.Get<Initialize>("CoInitializeEx");
     leave_ = ole32_.Get<Leave>("CoUninitialize");
-    entered_ = initialize && leave_ && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    entered_ = initialize && leave_ && SUCCEEDED(initialize(nullptr, flags));
   }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;

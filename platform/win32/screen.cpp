@@ -18,8 +18,13 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
   return TRUE;
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM monitors) {
-  reinterpret_cast<std::vector<Monitor>*>(monitors)->push_back({Of(*bounds), MonitorDpi(monitor)});
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM monitors) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<std::vector<Monitor>*>(monitors)->push_back(
+        {Of(info.rcMonitor), Of(info.rcWork), MonitorDpi(monitor)});
+  }
   return TRUE;
 }
 
@@ -37,11 +42,19 @@ std::vector<Monitor> Monitors() {
   return monitors;
 }
 
-float WindowScreen::WorkAreaTopUnderPointer() const {
-  // Where the pointer was for the message being handled: a drag's moves are
-  // answered one by one, also when they queue up.
+ScreenRect WindowRectOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return Of(r);
+}
+
+POINT PointerPosition() {
   const DWORD position = GetMessagePos();
-  const POINT pointer{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  return {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+}
+
+float WindowScreen::WorkAreaTopUnderPointer() const {
+  const POINT pointer = PointerPosition();
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   if (!GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info)) return 0;

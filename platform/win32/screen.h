@@ -15,8 +15,13 @@ namespace talvo::win32 {
 
 // The work area of every monitor (the screen less its task bars).
 std::vector<ScreenRect> WorkAreas();
-// Every monitor's bounds and resolution.
+// Every monitor's bounds, work area and resolution.
 std::vector<Monitor> Monitors();
+// A window's rectangle on the screen.
+ScreenRect WindowRectOf(HWND hwnd);
+// Where the pointer was for the message being handled: a drag's moves are
+// answered one by one, also when they queue up.
+POINT PointerPosition();
 
 class WindowScreen final : public Screen {
  public:

@@ -11,6 +11,9 @@ namespace talvo::win32 {
 // Messages.
 inline constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1
 
+// Whether a window is on another virtual desktop (DwmGetWindowAttribute).
+inline constexpr DWORD kDwmCloaked = 14;  // DWMWA_CLOAKED, Windows 8
+
 // What a monitor's DPI is asked for (Windows 8.1's GetDpiForMonitor).
 inline constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 

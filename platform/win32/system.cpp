@@ -84,10 +84,10 @@ bool CommandPromptDisabled() {
 
 // The client opens its window after we hide, in a process whose id we do not
 // have in time: the interpreter's `start` makes it, and a handler may pass the
-// file to a copy already running. Our window is shown without activation, so
-// we are usually not the foreground process, but we received the last input
-// (the click), which lets us hand the right to take the foreground on. To any
-// process, then; it lapses at the user's next input.
+// file to a copy already running. We may hand the right to take the
+// foreground on: a click activates our window, and a launch by the keyboard or
+// a screen reader comes from the last input we received. To any process,
+// then; it lapses at the user's next input.
 void LetTheClientComeToTheFront() { AllowSetForegroundWindow(ASFW_ANY); }
 
 }  // namespace
@@ -215,23 +215,17 @@ bool Win32System::StartHidden(const std::u16string& command_line) {
 }
 
 bool Win32System::OpenWithHandler(const std::u16string& path) {
-  using Initialize = HRESULT(WINAPI*)(void*, DWORD);
-  using Uninitialize = void(WINAPI*)();
   using Execute = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
   // Loaded only here: a launch comes this way only where the interpreter
-  // cannot run. shell32 goes before ole32, after the apartment is closed.
-  const SystemLibrary ole32(L"ole32.dll");
-  const SystemLibrary shell32(L"shell32.dll");
+  // cannot run. Never unloaded: the shell may leave threads or objects of its
+  // own behind, and the program ends 1.5 s later anyway.
+  static const SystemLibrary shell32(L"shell32.dll");
   const auto execute = shell32.Get<Execute>("ShellExecuteExW");
-  const auto initialize = ole32.Get<Initialize>("CoInitializeEx");
-  const auto uninitialize = ole32.Get<Uninitialize>("CoUninitialize");
   const std::wstring folder = SystemFolder();
   if (!execute || folder.empty()) return false;
   // A handler may be a shell extension that needs a single-threaded
   // apartment; an apartment of another kind already here is used as it is.
-  const bool apartment =
-      initialize && uninitialize &&
-      SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  const ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   const std::wstring file = Wide(path);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
@@ -244,9 +238,7 @@ bool Win32System::OpenWithHandler(const std::u16string& path) {
   info.lpDirectory = folder.c_str();
   info.nShow = SW_SHOWNORMAL;
   LetTheClientComeToTheFront();
-  const bool opened = execute(&info) != FALSE;
-  if (apartment) uninitialize();
-  return opened;
+  return execute(&info) != FALSE;
 }
 
 void Win32System::MsgBox(const std::u16string& text) {

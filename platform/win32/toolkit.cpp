@@ -25,8 +25,9 @@ bool Win32Toolkit::BringOtherStartIntoView() {
   }
   const HWND other = FormWindow::ShowingElsewhere();
   if (!other) return false;
-  PostMessageW(other, FormWindow::BringIntoViewMessage(), 0, 0);
-  return true;
+  // Refused (a launcher running with more rights than this one): this start
+  // opens a window of its own rather than none.
+  return PostMessageW(other, FormWindow::BringIntoViewMessage(), 0, 0) != FALSE;
 }
 
 void Win32Toolkit::LetOtherStartsIn() {

@@ -15,7 +15,7 @@ class Win32Toolkit final : public Toolkit {
  public:
   explicit Win32Toolkit(ResourcePictureLoader& pictures) : pictures_(pictures) {}
   ~Win32Toolkit() override;
-  // Starts are taken one at a time on a desktop (a named lock, held until
+  // Starts are taken one at a time in a session (a named lock, held until
   // this start's window shows), so two at once cannot both find none.
   bool BringOtherStartIntoView() override;
   std::unique_ptr<Form> CreateForm(const def::FormDef& definition, InputEvents& input) override;

@@ -62,6 +62,46 @@ TEST_F(Finished, TheTopmostShownControlIsHit) {
   EXPECT_EQ(tree.HitTest(cases[3].point), kWindowSlot);
 }
 
+// The tree painted into a 32-bit picture of `part` of the client area, as a
+// buffer for that part is painted: its origin moved to the part's corner.
+std::vector<DWORD> Painted(const ControlTree& tree, const RECT& part) {
+  const int width = part.right - part.left, height = part.bottom - part.top;
+  const ScopedMemoryDC dc(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const ScopedBitmap bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const ScopedSelect select(dc.Get(), bitmap.Get());
+  SetViewportOrgEx(dc.Get(), -part.left, -part.top, nullptr);
+  const Scale scale;
+  tree.Paint(dc.Get(), part, {scale, Palette(false), kNoSlot, kNoSlot});
+  GdiFlush();
+  const auto* first = static_cast<const DWORD*>(bits);
+  return {first, first + static_cast<size_t>(width) * static_cast<size_t>(height)};
+}
+
+TEST_F(Finished, APartPaintsAsThatPartOfTheWhole) {
+  RECT client{};
+  GetClientRect(host.Hwnd(), &client);
+  const std::vector<DWORD> whole = Painted(tree, client);
+  // The exit button with its picture, a room button with its caption, and a
+  // part across the body's frame and a room panel's edge.
+  for (const RECT part : {tree.At(def::kToDo0).ClientBox(),
+                          tree.At(def::RoomSelectSlot(4)).ClientBox(), RECT{2, 40, 120, 100}}) {
+    SCOPED_TRACE(::testing::Message() << part.left << "," << part.top);
+    const std::vector<DWORD> painted = Painted(tree, part);
+    size_t differ = 0;
+    for (int y = part.top; y < part.bottom; ++y) {
+      for (int x = part.left; x < part.right; ++x) {
+        const size_t in_part =
+            static_cast<size_t>((y - part.top) * (part.right - part.left) + (x - part.left));
+        differ += painted[in_part] != whole[static_cast<size_t>(y * client.right + x)];
+      }
+    }
+    EXPECT_EQ(differ, 0u);
+  }
+}
+
 // Records what the pointer router hands the core.
 struct Recorder : InputEvents {
   struct Event {

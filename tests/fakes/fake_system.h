@@ -33,11 +33,11 @@ class FakeSystem : public System {
     if (fail_set_window_pos || !moved) return false;
     // As the platform does at 96 dpi: the numbers taken as pixels, unless the
     // flags keep the place (SWP_NOMOVE) or the size (SWP_NOSIZE).
-    if (!(flags & 0x2)) {
+    if (!(flags & swp::kNoMove)) {
       moved->left = static_cast<float>(x) * 15;
       moved->top = static_cast<float>(y) * 15;
     }
-    if (!(flags & 0x1)) {
+    if (!(flags & swp::kNoSize)) {
       moved->width = static_cast<float>(cx) * 15;
       moved->height = static_cast<float>(cy) * 15;
     }

@@ -102,7 +102,8 @@ TEST(ScaledAround, KeepsTheDragAnchorUnderThePointer) {
 
 TEST(RescaledForDrag, TheNewScaleWaitsUntilItHolds) {
   // A 1080p monitor at 100 % with a 4K one at 200 % to its right.
-  const std::vector<Monitor> monitors = {{{0, 0, 1920, 1080}, 96}, {{1920, 0, 5760, 2160}, 192}};
+  const std::vector<Monitor> monitors = {{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96},
+                                         {{1920, 0, 5760, 2160}, {1920, 0, 5760, 2080}, 192}};
   struct Case {
     const char* what;
     int left, pointer_offset;  // the window at 96 dpi, 734 x 379, and the pointer in it
@@ -127,10 +128,25 @@ TEST(RescaledForDrag, TheNewScaleWaitsUntilItHolds) {
       EXPECT_EQ(*there, ScaledAround(window, x, y, 96, 192, 1468, 758));
     }
   }
+  // Grown around a pointer on the caption near the top of the screen, it is
+  // kept from rising above the work area.
+  const ScreenRect at_top{1800, 10, 2534, 389};
+  const auto kept = RescaledForDrag(at_top, 1900, 35, 96, 192, 1468, 758, monitors);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(*kept, (ScreenRect{1700, 0, 3168, 758}));
   // Back onto the 100 % monitor the same way; and with no monitor known the
   // window is rescaled where it stands.
   EXPECT_TRUE(RescaledForDrag({1000, 100, 2468, 858}, 1100, 125, 192, 96, 734, 379, monitors));
   EXPECT_TRUE(RescaledForDrag({0, 0, 734, 379}, 10, 10, 96, 144, 1101, 569, {}));
+}
+
+TEST(WhollyOn, EveryPixelInOneWorkAreaOrAnother) {
+  const std::vector<ScreenRect> areas = {{0, 0, 1920, 1040}, {1920, 0, 3840, 1040}};
+  EXPECT_TRUE(WhollyOn({100, 100, 834, 479}, areas));
+  EXPECT_TRUE(WhollyOn({1600, 100, 2334, 479}, areas)) << "across two monitors";
+  EXPECT_FALSE(WhollyOn({1600, 800, 2334, 1179}, areas)) << "partly under the task bar";
+  EXPECT_FALSE(WhollyOn({3500, 100, 4234, 479}, areas)) << "partly off the right";
+  EXPECT_FALSE(WhollyOn({0, 0, 10, 10}, std::vector<ScreenRect>{}));
 }
 
 }  // namespace
