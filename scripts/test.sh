@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the core's unit tests natively (with
-# sanitizers) and as a Windows program under Wine, then the end-to-end tests of
-# the real program under Wine.
+# sanitizers) and as a Windows program under Wine, the backend's own suite
+# under Wine, then the end-to-end tests of the real program under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
