@@ -338,7 +338,16 @@ class MsiexecTestCase(E2ETestCase):
     @classmethod
     def registry(cls, key):
         """A key and its subkeys as {path below key: {value name: data}}."""
-        out = cls.session.wine("reg", "query", key, "/s").stdout
+        # Wine's reg has failed here without a word (once in about ten runs of
+        # this file, straight after an upgrade); asking again reads the key.
+        for attempt in range(3):
+            try:
+                out = cls.session.wine("reg", "query", key, "/s").stdout
+                break
+            except E2EError:
+                if attempt == 2:
+                    raise
+                time.sleep(0.5)
         below = key.split("\\", 1)[1]  # reg prints the root in full
         keys, current = {}, None
         for line in out.splitlines():
