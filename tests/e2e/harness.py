@@ -261,8 +261,9 @@ def looks_framed(img):
 class App:
     """One Windows program started with `wine`."""
 
-    def __init__(self, session, popen, label):
+    def __init__(self, session, popen, label, stderr_log):
         self.session, self.popen, self.label = session, popen, label
+        self.stderr_log = stderr_log
         self.pid = popen.pid
         self.started = time.monotonic()
         self.exited_at = None
@@ -347,6 +348,9 @@ class Session:
     def close(self):
         for app in self.apps:
             app.kill()
+            with contextlib.suppress(OSError):
+                if app.stderr_log.stat().st_size == 0:
+                    app.stderr_log.unlink()
         if getattr(self, "env", None):
             with contextlib.suppress(Exception):
                 subprocess.run(["wineserver", "-k"], env=self.env, timeout=15,
@@ -470,11 +474,16 @@ class Session:
         exe = Path(exe or self.exe)
         if not exe.exists():
             raise E2EError(f"missing {exe}")
-        popen = subprocess.Popen(["wine", str(exe), *map(str, args)], cwd=cwd or exe.parent,
-                                 env={**self.env, **(env or {})},
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                 preexec_fn=_die_with_parent)
-        app = App(self, popen, exe.name)
+        # Wine reports a crash on stderr even with WINEDEBUG=-all; a file, not
+        # a pipe, as Wine's daemons may inherit it and keep it open.
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        log = ARTIFACTS / f"{os.getpid()}-{len(self.apps) + 1:03d}-{exe.stem}.stderr"
+        with open(log, "wb") as stderr:
+            popen = subprocess.Popen(["wine", str(exe), *map(str, args)], cwd=cwd or exe.parent,
+                                     env={**self.env, **(env or {})},
+                                     stdout=subprocess.DEVNULL, stderr=stderr,
+                                     preexec_fn=_die_with_parent)
+        app = App(self, popen, exe.name, log)
         self.apps.append(app)
         return app
 
@@ -566,7 +575,28 @@ class Session:
         def done():
             recs = self.records()
             return recs if len(recs) >= count and all("general.UserName" in r for r in recs) else None
-        return wait_until(done, timeout, f"{count} client record(s)")
+        try:
+            return wait_until(done, timeout, f"{count} client record(s)")
+        except E2EError as e:
+            raise E2EError(f"{e}\n{self.describe()}") from None
+
+    def describe(self):
+        """What ran in the prefix and what the programs started here said: for
+        a failure that only shows once in a while."""
+        lines = []
+        for pid in self.wine_processes():
+            with contextlib.suppress(OSError):
+                argv = (Path("/proc") / str(pid) / "cmdline").read_bytes().split(b"\0")
+                lines.append(f"  process {pid}: {b' '.join(argv).decode(errors='replace').strip()}")
+        for app in self.apps[-3:]:
+            state = "running" if app.running() else f"ended ({app.returncode})"
+            lines.append(f"  {app.label} {app.pid}: {state}")
+            with contextlib.suppress(OSError):
+                tail = app.stderr_log.read_text(errors="replace").strip()[-1500:]
+                lines += [f"    {line}" for line in tail.splitlines()]
+        files = sorted(f.name for f in self.host_path(CLIENT_DIR).iterdir())
+        lines.append(f"  {CLIENT_DIR}: {', '.join(files)}")
+        return "\n".join(lines)
 
     # ---- X display -------------------------------------------------------
     def x(self, *argv, timeout=15, check=True):
