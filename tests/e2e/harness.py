@@ -412,8 +412,10 @@ class Session:
 
     def _make_env(self):
         env = dict(os.environ)
+        # No winemenubuilder: it would mirror the package's shortcuts into this
+        # machine's own menus and keep running beside the next test.
         env.update(WINEPREFIX=str(self.prefix), WINEARCH="win64", WINEDEBUG="-all",
-                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
+                   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d", DISPLAY=self.display)
         env.update(self.extra_env)
         return env
 
