@@ -80,6 +80,13 @@ Wine notes learned the hard way:
   * Wine turns a program's Unix command line into Unicode with the Unix
     locale: arguments with Chinese characters need LC_ALL=C.UTF-8 for that
     call. `reg query` prints such characters as "?"; `reg export` keeps them.
+  * Intermittent, not reproduced here (hundreds of runs): once in CI a room
+    click hid the launcher but no client record came within 20 s; once here
+    `reg query /s` ended with 1 and printed nothing after an upgrade.  A
+    missing record now reports the prefix's processes and the programs'
+    stderr (Wine prints a crash there even with WINEDEBUG=-all).
+  * winemenubuilder (off here) copies every shortcut an install makes into
+    this machine's own menus and keeps running after msiexec has ended.
 """
 import contextlib
 import ctypes
