@@ -60,7 +60,8 @@ class LaunchTest(E2ETestCase):
         app, win = self.start()
         clicked = self.click_room(win, 0)
         hidden = app.wait_no_window(timeout=5)
-        self.assertTrue(app.running(), "hidden, not ended: it waits before it ends")
+        if not app.running():  # it waits before it ends
+            self.fail(f"ended ({app.returncode}) instead of hiding\n{self.session.describe()}")
         record = self.session.wait_records(1)[0]
         ended = app.wait_exit(timeout=15)
         self.assertEqual(self.session.read_bytes(layout.MEETING_FILE), expected_file(0))
