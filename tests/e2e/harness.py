@@ -579,8 +579,10 @@ class Session:
         for f in self.host_path(CLIENT_DIR).glob("record-*.txt"):
             f.unlink()
 
-    def wait_records(self, count=1, timeout=20):
-        """Wait for at least count complete records (the last key is written last)."""
+    def wait_records(self, count=1, timeout=45):
+        """Wait for at least count complete records (the last key is written last).
+        Generous: the Wine programs that start the client (cmd, start, the
+        shell) are not the launcher's to hurry."""
         def done():
             recs = self.records()
             return recs if len(recs) >= count and all("general.UserName" in r for r in recs) else None
