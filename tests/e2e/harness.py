@@ -265,108 +265,31 @@ def looks_framed(img):
     return top0 > 0.9 and top1 > 0.9 and left0 > 0.9
 
 
-class App:
-    """One Windows program started with `wine`."""
-
-    def __init__(self, session, popen, label, stderr_log):
-        self.session, self.popen, self.label = session, popen, label
-        self.stderr_log = stderr_log
-        self.pid = popen.pid
-        self.started = time.monotonic()
-        self.exited_at = None
-
-    def running(self):
-        if self.exited_at is None and self.popen.poll() is not None:
-            self.exited_at = time.monotonic()
-        return self.exited_at is None
-
-    @property
-    def returncode(self):
-        return self.popen.returncode
-
-    def windows(self):
-        return self.session.windows(pid=self.pid)
-
-    def wait_window(self, timeout=30, name=None, min_size=2, exclude=()):
-        """First visible top-level window of this process, optionally by name
-        regex; exclude takes windows (or ids) already known, e.g. to catch a
-        message box appearing over the main window."""
-        skip = {getattr(w, "id", w) for w in exclude}
-
-        def find():
-            if not self.running():
-                raise E2EError(f"{self.label} exited ({self.returncode}) before showing a window")
-            wins = [w for w in self.session.windows(pid=self.pid, name=name)
-                    if w.width >= min_size and w.height >= min_size and w.id not in skip]
-            return wins[0] if wins else None
-        return wait_until(find, timeout, f"a window of {self.label}")
-
-    def wait_no_window(self, timeout=10):
-        """Wait until the process has no visible window (hidden or gone)."""
-        wait_until(lambda: not self.running() or not self.windows(), timeout,
-                   f"{self.label} to hide its windows", interval=0.02)
-        return time.monotonic()
-
-    def wait_exit(self, timeout=30):
-        """Wait for the process to end; return the monotonic time it was seen ending."""
-        wait_until(lambda: not self.running(), timeout, f"{self.label} to exit", interval=0.01)
-        return self.exited_at
-
-    def kill(self):
-        if self.running():
-            with contextlib.suppress(ProcessLookupError):
-                os.kill(self.pid, signal.SIGKILL)
-            with contextlib.suppress(subprocess.TimeoutExpired):
-                self.popen.wait(timeout=10)
-        self.running()
+def _host(argv, env, timeout=15, check=True):
+    """Run a host program to completion; return what it printed."""
+    p = subprocess.run(list(map(str, argv)), env=env, timeout=timeout,
+                       capture_output=True, text=True, errors="replace")
+    if check and p.returncode != 0:
+        raise E2EError(f"{argv} failed ({p.returncode}): {p.stderr.strip()}")
+    return p.stdout
 
 
-class Session:
-    """Xvfb + a ready Wine prefix, held exclusively for the session's lifetime."""
+class XDisplay:
+    """The X display the programs show on (a private Xvfb unless one is
+    named): its top-level windows, its pictures and its pointer's shape."""
 
-    def __init__(self, display=None, prefix=PREFIX, exe=EXE, client_exe=CLIENT_EXE,
-                 screen="1280x1024x24", env=None, lock_timeout=900):
-        self.display = display or os.environ.get("TALVO_E2E_DISPLAY")
-        self.prefix = Path(prefix).resolve()
-        self.exe, self.client_exe = Path(exe), Path(client_exe)
-        self.screen, self.extra_env, self.lock_timeout = screen, env or {}, lock_timeout
-        self.drive_c = self.prefix / "drive_c"
-        self.apps, self.timings = [], {}
-        self._xvfb = self._lock = self._root = None
+    def __init__(self, name=None, screen="1280x1024x24"):
+        self.name, self.screen = name, screen
+        self.env = None  # this process's environment with DISPLAY, once open
+        self._xvfb = self._root = None
         self._shots = 0
 
-    # ---- lifecycle -------------------------------------------------------
-    def __enter__(self):
-        try:
-            _set_child_subreaper()
-            self._take_lock()
-            if not self.display:
-                self._start_xvfb()
-            self.env = self._make_env()
-            self._ensure_prefix()
-            return self
-        except BaseException:
-            self.close()
-            raise
-
-    def __exit__(self, *exc):
-        self.close()
+    def open(self):
+        if not self.name:
+            self._start_xvfb()
+        self.env = {**os.environ, "DISPLAY": self.name}
 
     def close(self):
-        for app in self.apps:
-            app.kill()
-            with contextlib.suppress(OSError):
-                if app.stderr_log.stat().st_size == 0:
-                    app.stderr_log.unlink()
-        if getattr(self, "env", None):
-            with contextlib.suppress(Exception):
-                subprocess.run(["wineserver", "-k"], env=self.env, timeout=15,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            with contextlib.suppress(E2EError):
-                wait_until(lambda: not self.wine_processes(), 10, "the prefix to be empty")
-            for pid in self.wine_processes():
-                with contextlib.suppress(ProcessLookupError):
-                    os.kill(pid, signal.SIGKILL)
         if self._xvfb:
             # SIGTERM lets Xvfb remove its lock file and socket.
             self._xvfb.terminate()
@@ -376,23 +299,6 @@ class Session:
                 self._xvfb.kill()
                 self._xvfb.wait(timeout=10)
             self._xvfb = None
-        self._reap()
-        if self._lock:
-            self._lock.close()
-            self._lock = None
-
-    def _take_lock(self):
-        # One session per prefix at a time: tests share C:\ and the wineserver.
-        self.prefix.parent.mkdir(parents=True, exist_ok=True)
-        self._lock = open(f"{self.prefix}.lock", "w")
-        wait_until(lambda: self._try_lock(), self.lock_timeout, f"lock on {self.prefix}", 0.2)
-
-    def _try_lock(self):
-        try:
-            fcntl.flock(self._lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
-            return True
-        except BlockingIOError:
-            return False
 
     def _start_xvfb(self):
         r, w = os.pipe()
@@ -415,207 +321,11 @@ class Session:
             os.close(r)
         if not text.endswith(b"\n"):
             raise E2EError(f"Xvfb did not report a display number (got {text!r})")
-        self.display = f":{text.decode().strip()}"
+        self.name = f":{text.decode().strip()}"
 
-    def _make_env(self):
-        env = dict(os.environ)
-        # No winemenubuilder: it would mirror the package's shortcuts into this
-        # machine's own menus and keep running beside the next test.
-        env.update(WINEPREFIX=str(self.prefix), WINEARCH="win64", WINEDEBUG="-all",
-                   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d", DISPLAY=self.display)
-        env.update(self.extra_env)
-        return env
-
-    def _ensure_prefix(self):
-        stamp = self.prefix / ".talvo-e2e-ready"
-        t0 = time.monotonic()
-        if not stamp.exists():
-            # A prefix without the stamp is a half-made one from an interrupted run.
-            shutil.rmtree(self.prefix, ignore_errors=True)
-            self._wine_cmd(["wineboot", "-i"], timeout=300)
-            self._wine_cmd(["wineserver", "-w"], timeout=60)
-            stamp.write_text("ok\n")
-            self.timings["prefix_create"] = time.monotonic() - t0
-        t1 = time.monotonic()
-        # Keeping the server (and Wine's helpers) up between apps makes each
-        # start faster; a finite linger still frees everything if we crash.
-        subprocess.run(["wineserver", "-p30"], env=self.env, timeout=30,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.import_reg(REGISTRY)
-        if self.client_exe.exists():
-            self.put_file(self.client_exe, CLIENT_DIR + r"\jnj_client.exe")
-        self.timings["prefix_ready"] = time.monotonic() - t1
-
-    # ---- Wine ------------------------------------------------------------
-    def _wine_cmd(self, argv, timeout=60):
-        # Files, not pipes: a daemon that Wine starts may inherit and hold a pipe open.
-        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            p = subprocess.run(argv, env=self.env, timeout=timeout, stdout=out, stderr=err)
-            out.seek(0)
-            err.seek(0)
-            p.stdout = out.read().decode(errors="replace")
-            p.stderr = err.read().decode(errors="replace")
-        if p.returncode != 0:
-            raise E2EError(f"{argv} failed ({p.returncode}): {p.stderr[-2000:]}")
-        return p
-
-    def wine(self, *args, timeout=60):
-        """Run a Windows command to completion (e.g. 'reg', 'query', ...)."""
-        return self._wine_cmd(["wine", *map(str, args)], timeout)
-
-    def probe(self, *args, timeout=60):
-        """Run probe.exe (tests/e2e/probe.cpp) in the prefix; return what it printed."""
-        return self.wine(str(PROBE_EXE), *args, timeout=timeout).stdout
-
-    def set_dpi(self, dpi):
-        """The DPI every program started from now on sees (96 at each session start)."""
-        self.import_reg("REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
-                        f'"LogPixels"=dword:{dpi:08x}\n')
-
-    def import_reg(self, text):
-        path = self.prefix / "drive_c" / "talvo-e2e.reg"
-        path.write_text(text.replace("\n", "\r\n"), encoding="ascii")
-        self.wine("regedit", "/S", r"C:\talvo-e2e.reg")
-        path.unlink()
-
-    def run(self, exe=None, *args, env=None, cwd=None):
-        """Start a Windows exe (host path) without waiting; returns an App."""
-        exe = Path(exe or self.exe)
-        if not exe.exists():
-            raise E2EError(f"missing {exe}")
-        # Wine reports a crash on stderr even with WINEDEBUG=-all; a file, not
-        # a pipe, as Wine's daemons may inherit it and keep it open.
-        ARTIFACTS.mkdir(parents=True, exist_ok=True)
-        log = ARTIFACTS / f"{os.getpid()}-{len(self.apps) + 1:03d}-{exe.stem}.stderr"
-        with open(log, "wb") as stderr:
-            popen = subprocess.Popen(["wine", str(exe), *map(str, args)], cwd=cwd or exe.parent,
-                                     env={**self.env, **(env or {})},
-                                     stdout=subprocess.DEVNULL, stderr=stderr,
-                                     preexec_fn=_die_with_parent)
-        app = App(self, popen, exe.name, log)
-        self.apps.append(app)
-        return app
-
-    def wine_processes(self, user_only=False):
-        """Live pids of Unix processes belonging to this prefix."""
-        needle = f"WINEPREFIX={self.prefix}".encode()
-        pids = []
-        for d in Path("/proc").iterdir():
-            if not d.name.isdigit():
-                continue
-            try:
-                if needle not in (d / "environ").read_bytes().split(b"\0"):
-                    continue
-                if (d / "stat").read_text().rsplit(")", 1)[1].split()[0] == "Z":
-                    continue
-                argv0 = (d / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
-            except OSError:
-                continue
-            if user_only and re.split(r"[\\/]", argv0)[-1].lower() in WINE_SYSTEM:
-                continue
-            pids.append(int(d.name))
-        return pids
-
-    def kill_user_processes(self):
-        """Kill everything tests started in the prefix, keeping Wine's own helpers."""
-        for app in self.apps:
-            app.kill()
-        for pid in self.wine_processes(user_only=True):
-            with contextlib.suppress(ProcessLookupError):
-                os.kill(pid, signal.SIGKILL)
-        wait_until(lambda: not self.wine_processes(user_only=True), 10, "test processes to die")
-        self._reap()
-
-    def _reap(self):
-        tracked = {a.pid for a in self.apps if a.exited_at is None}
-        for d in Path("/proc").iterdir():
-            if not d.name.isdigit() or int(d.name) in tracked:
-                continue
-            with contextlib.suppress(OSError, ChildProcessError):
-                fields = (d / "stat").read_text().rsplit(")", 1)[1].split()
-                if fields[0] == "Z" and int(fields[1]) == os.getpid():
-                    os.waitpid(int(d.name), os.WNOHANG)
-
-    # ---- files on drive C ------------------------------------------------
-    def host_path(self, win_path):
-        """C:\\A\\B -> <prefix>/drive_c/A/B (case as given)."""
-        m = re.fullmatch(r"[cC]:[\\/]*(.*)", win_path)
-        if not m:
-            raise ValueError(f"not a C: path: {win_path}")
-        return self.drive_c.joinpath(*[p for p in re.split(r"[\\/]", m.group(1)) if p])
-
-    def read_bytes(self, win_path):
-        return self.host_path(win_path).read_bytes()
-
-    def put_file(self, host_src, win_path):
-        dst = self.host_path(win_path)
-        dst.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(host_src, dst)
-        return dst
-
-    def set_immutable(self, win_path, on=True):
-        """Make Wine refuse writes to a file or folder (as root it ignores read-only)."""
-        self.x("chattr", "+i" if on else "-i", self.host_path(win_path))
-
-    def remove(self, win_path):
-        """Delete a file or folder on C: (also clears chattr +i left by a test)."""
-        p = self.host_path(win_path)
-        if p.exists():
-            subprocess.run(["chattr", "-R", "-i", str(p)], capture_output=True, timeout=10)
-            shutil.rmtree(p) if p.is_dir() else p.unlink()
-
-    # ---- stand-in client records ----------------------------------------
-    def records(self):
-        """Parsed record-<n>.txt files of the stand-in client, oldest first."""
-        folder = self.host_path(CLIENT_DIR)
-        files = sorted(folder.glob("record-*.txt"), key=lambda f: int(f.stem.split("-")[1]))
-        out = []
-        for f in files:
-            lines = f.read_text(encoding="utf-8").splitlines()
-            out.append(dict(line.split("=", 1) for line in lines if "=" in line))
-        return out
-
-    def clear_records(self):
-        for f in self.host_path(CLIENT_DIR).glob("record-*.txt"):
-            f.unlink()
-
-    def wait_records(self, count=1, timeout=45):
-        """Wait for at least count complete records (the last key is written last).
-        Generous: the Wine programs that start the client (cmd, start, the
-        shell) are not the launcher's to hurry."""
-        def done():
-            recs = self.records()
-            return recs if len(recs) >= count and all("general.UserName" in r for r in recs) else None
-        try:
-            return wait_until(done, timeout, f"{count} client record(s)")
-        except E2EError as e:
-            raise E2EError(f"{e}\n{self.describe()}") from None
-
-    def describe(self):
-        """What ran in the prefix and what the programs started here said: for
-        a failure that only shows once in a while."""
-        lines = []
-        for pid in self.wine_processes():
-            with contextlib.suppress(OSError):
-                argv = (Path("/proc") / str(pid) / "cmdline").read_bytes().split(b"\0")
-                lines.append(f"  process {pid}: {b' '.join(argv).decode(errors='replace').strip()}")
-        for app in self.apps[-3:]:
-            state = "running" if app.running() else f"ended ({app.returncode})"
-            lines.append(f"  {app.label} {app.pid}: {state}")
-            with contextlib.suppress(OSError):
-                tail = app.stderr_log.read_text(errors="replace").strip()[-1500:]
-                lines += [f"    {line}" for line in tail.splitlines()]
-        files = sorted(f.name for f in self.host_path(CLIENT_DIR).iterdir())
-        lines.append(f"  {CLIENT_DIR}: {', '.join(files)}")
-        return "\n".join(lines)
-
-    # ---- X display -------------------------------------------------------
     def x(self, *argv, timeout=15, check=True):
-        p = subprocess.run(list(map(str, argv)), env=self.env, timeout=timeout,
-                           capture_output=True, text=True, errors="replace")
-        if check and p.returncode != 0:
-            raise E2EError(f"{argv} failed ({p.returncode}): {p.stderr.strip()}")
-        return p.stdout
+        """Run a host program (xdotool, ImageMagick, ...) on this display."""
+        return _host(argv, self.env, timeout, check)
 
     def window(self, wid):
         """Geometry and state of one X window, or None if it is gone."""
@@ -650,7 +360,7 @@ class Session:
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
         self._shots += 1
         path = ARTIFACTS / f"{os.getpid()}-{self._shots:02d}-{label}.png"
-        self.x(IMPORT, "-display", self.display, "-window", "root", path, timeout=30)
+        self.x(IMPORT, "-display", self.name, "-window", "root", path, timeout=30)
         return Image.load(path)
 
     def grab(self, win, label="window"):
@@ -667,9 +377,9 @@ class Session:
         x11.XFree.argtypes = [ctypes.c_void_p]
         xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_CursorImage)
         xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
-        display = x11.XOpenDisplay(self.display.encode())
+        display = x11.XOpenDisplay(self.name.encode())
         if not display:
-            raise E2EError(f"cannot open display {self.display}")
+            raise E2EError(f"cannot open display {self.name}")
         try:
             image = xfixes.XFixesGetCursorImage(display)
             if not image:
@@ -683,24 +393,31 @@ class Session:
         finally:
             x11.XCloseDisplay(display)
 
-    # ---- mouse -----------------------------------------------------------
-    # No `mousemove --sync`: xdotool 3 waits forever when the pointer is
-    # already there.  The X server orders the warp before the button event.
+
+class Input:
+    """Mouse and keyboard as a user's come: xdotool on the display.
+
+    No `mousemove --sync`: xdotool 3 waits forever when the pointer is
+    already there.  The X server orders the warp before the button event."""
+
+    def __init__(self, display):
+        self.display = display
+
     def move(self, x, y):
-        self.x("xdotool", "mousemove", x, y)
+        self.display.x("xdotool", "mousemove", x, y)
 
     def click(self, x, y, button=1):
-        self.x("xdotool", "mousemove", x, y, "click", button)
+        self.display.x("xdotool", "mousemove", x, y, "click", button)
 
     def mouse_down(self, x, y, button=1):
-        self.x("xdotool", "mousemove", x, y, "mousedown", button)
+        self.display.x("xdotool", "mousemove", x, y, "mousedown", button)
 
     def mouse_up(self, x, y, button=1):
-        self.x("xdotool", "mousemove", x, y, "mouseup", button)
+        self.display.x("xdotool", "mousemove", x, y, "mouseup", button)
 
     def key(self, *names):
         """Type keys to the focused window, e.g. key("Return") to accept a message box."""
-        self.x("xdotool", "key", *names)
+        self.display.x("xdotool", "key", *names)
 
     def drag(self, x0, y0, x1, y1, button=1, steps=10, pause=0.02):
         """Press at (x0,y0), move in steps so the app sees WM_MOUSEMOVE, release at (x1,y1)."""
@@ -708,7 +425,416 @@ class Session:
         for i in range(1, steps + 1):
             argv += ["sleep", pause, "mousemove",
                      x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps]
-        self.x(*argv, "sleep", pause, "mouseup", button)
+        self.display.x(*argv, "sleep", pause, "mouseup", button)
+
+
+class WinePrefix:
+    """A Wine prefix held by one session at a time (tests share C:\\ and the
+    wineserver), made once and reused: its commands, registry and files on
+    drive C:, and the Unix processes that run in it."""
+
+    def __init__(self, path=PREFIX, lock_timeout=900):
+        self.path = Path(path).resolve()
+        self.drive_c = self.path / "drive_c"
+        self.lock_timeout = lock_timeout
+        self.env = None  # what every Wine command here runs with, once open
+        self._lock = None
+
+    # ---- lifecycle -------------------------------------------------------
+    def lock(self):
+        self.path.parent.mkdir(parents=True, exist_ok=True)
+        self._lock = open(f"{self.path}.lock", "w")
+        wait_until(self._try_lock, self.lock_timeout, f"lock on {self.path}", 0.2)
+
+    def _try_lock(self):
+        try:
+            fcntl.flock(self._lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            return True
+        except BlockingIOError:
+            return False
+
+    def unlock(self):
+        if self._lock:
+            self._lock.close()
+            self._lock = None
+
+    def open(self, display, extra_env):
+        """Make the prefix if it is not there, and start its server."""
+        env = dict(os.environ)
+        # No winemenubuilder: it would mirror the package's shortcuts into this
+        # machine's own menus and keep running beside the next test.
+        env.update(WINEPREFIX=str(self.path), WINEARCH="win64", WINEDEBUG="-all",
+                   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d", DISPLAY=display)
+        env.update(extra_env)
+        self.env = env
+        stamp = self.path / ".talvo-e2e-ready"
+        if not stamp.exists():
+            # A prefix without the stamp is a half-made one from an interrupted run.
+            shutil.rmtree(self.path, ignore_errors=True)
+            self._wine_cmd(["wineboot", "-i"], timeout=300)
+            self._wine_cmd(["wineserver", "-w"], timeout=60)
+            stamp.write_text("ok\n")
+        # Keeping the server (and Wine's helpers) up between apps makes each
+        # start faster; a finite linger still frees everything if we crash.
+        subprocess.run(["wineserver", "-p30"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        """End the server and everything still running in the prefix."""
+        if not self.env:
+            return
+        with contextlib.suppress(Exception):
+            subprocess.run(["wineserver", "-k"], env=self.env, timeout=15,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with contextlib.suppress(E2EError):
+            wait_until(lambda: not self.processes(), 10, "the prefix to be empty")
+        for pid in self.processes():
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(pid, signal.SIGKILL)
+
+    # ---- Wine commands ---------------------------------------------------
+    def _wine_cmd(self, argv, timeout=60):
+        # Files, not pipes: a daemon that Wine starts may inherit and hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            p = subprocess.run(argv, env=self.env, timeout=timeout, stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            p.stdout = out.read().decode(errors="replace")
+            p.stderr = err.read().decode(errors="replace")
+        if p.returncode != 0:
+            raise E2EError(f"{argv} failed ({p.returncode}): {p.stderr[-2000:]}")
+        return p
+
+    def wine(self, *args, timeout=60):
+        """Run a Windows command to completion (e.g. 'reg', 'query', ...)."""
+        return self._wine_cmd(["wine", *map(str, args)], timeout)
+
+    def import_reg(self, text):
+        path = self.drive_c / "talvo-e2e.reg"
+        path.write_text(text.replace("\n", "\r\n"), encoding="ascii")
+        self.wine("regedit", "/S", r"C:\talvo-e2e.reg")
+        path.unlink()
+
+    def set_dpi(self, dpi):
+        """The DPI every program started from now on sees (96 at each session start)."""
+        self.import_reg("REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
+                        f'"LogPixels"=dword:{dpi:08x}\n')
+
+    def processes(self, user_only=False):
+        """Live pids of Unix processes belonging to this prefix."""
+        needle = f"WINEPREFIX={self.path}".encode()
+        pids = []
+        for d in Path("/proc").iterdir():
+            if not d.name.isdigit():
+                continue
+            try:
+                if needle not in (d / "environ").read_bytes().split(b"\0"):
+                    continue
+                if (d / "stat").read_text().rsplit(")", 1)[1].split()[0] == "Z":
+                    continue
+                argv0 = (d / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
+            except OSError:
+                continue
+            if user_only and re.split(r"[\\/]", argv0)[-1].lower() in WINE_SYSTEM:
+                continue
+            pids.append(int(d.name))
+        return pids
+
+    # ---- files on drive C ------------------------------------------------
+    def host_path(self, win_path):
+        """C:\\A\\B -> <prefix>/drive_c/A/B (case as given)."""
+        m = re.fullmatch(r"[cC]:[\\/]*(.*)", win_path)
+        if not m:
+            raise ValueError(f"not a C: path: {win_path}")
+        return self.drive_c.joinpath(*[p for p in re.split(r"[\\/]", m.group(1)) if p])
+
+    def read_bytes(self, win_path):
+        return self.host_path(win_path).read_bytes()
+
+    def put_file(self, host_src, win_path):
+        dst = self.host_path(win_path)
+        dst.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(host_src, dst)
+        return dst
+
+    def set_immutable(self, win_path, on=True):
+        """Make Wine refuse writes to a file or folder (as root it ignores read-only)."""
+        _host(["chattr", "+i" if on else "-i", self.host_path(win_path)], self.env)
+
+    def remove(self, win_path):
+        """Delete a file or folder on C: (also clears chattr +i left by a test)."""
+        p = self.host_path(win_path)
+        if p.exists():
+            subprocess.run(["chattr", "-R", "-i", str(p)], capture_output=True, timeout=10)
+            shutil.rmtree(p) if p.is_dir() else p.unlink()
+
+
+class App:
+    """One Windows program started with `wine`."""
+
+    def __init__(self, display, popen, label, stderr_log):
+        self.display, self.popen, self.label = display, popen, label
+        self.stderr_log = stderr_log
+        self.pid = popen.pid
+        self.started = time.monotonic()
+        self.exited_at = None
+
+    def running(self):
+        if self.exited_at is None and self.popen.poll() is not None:
+            self.exited_at = time.monotonic()
+        return self.exited_at is None
+
+    @property
+    def returncode(self):
+        return self.popen.returncode
+
+    def windows(self):
+        return self.display.windows(pid=self.pid)
+
+    def wait_window(self, timeout=30, name=None, min_size=2, exclude=()):
+        """First visible top-level window of this process, optionally by name
+        regex; exclude takes windows (or ids) already known, e.g. to catch a
+        message box appearing over the main window."""
+        skip = {getattr(w, "id", w) for w in exclude}
+
+        def find():
+            if not self.running():
+                raise E2EError(f"{self.label} exited ({self.returncode}) before showing a window")
+            wins = [w for w in self.display.windows(pid=self.pid, name=name)
+                    if w.width >= min_size and w.height >= min_size and w.id not in skip]
+            return wins[0] if wins else None
+        return wait_until(find, timeout, f"a window of {self.label}")
+
+    def wait_no_window(self, timeout=10):
+        """Wait until the process has no visible window (hidden or gone)."""
+        wait_until(lambda: not self.running() or not self.windows(), timeout,
+                   f"{self.label} to hide its windows", interval=0.02)
+        return time.monotonic()
+
+    def wait_exit(self, timeout=30):
+        """Wait for the process to end; return the monotonic time it was seen ending."""
+        wait_until(lambda: not self.running(), timeout, f"{self.label} to exit", interval=0.01)
+        return self.exited_at
+
+    def kill(self):
+        if self.running():
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(self.pid, signal.SIGKILL)
+            with contextlib.suppress(subprocess.TimeoutExpired):
+                self.popen.wait(timeout=10)
+        self.running()
+
+
+class Programs:
+    """The Windows programs a session starts in its prefix, each an App whose
+    stderr is kept in a file; ended after each test and reaped."""
+
+    def __init__(self, prefix, display, exe=EXE):
+        self.prefix, self.display, self.exe = prefix, display, Path(exe)
+        self.apps = []
+
+    def run(self, exe=None, *args, env=None, cwd=None):
+        """Start a Windows exe (host path) without waiting; returns an App."""
+        exe = Path(exe or self.exe)
+        if not exe.exists():
+            raise E2EError(f"missing {exe}")
+        # Wine reports a crash on stderr even with WINEDEBUG=-all; a file, not
+        # a pipe, as Wine's daemons may inherit it and keep it open.
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        log = ARTIFACTS / f"{os.getpid()}-{len(self.apps) + 1:03d}-{exe.stem}.stderr"
+        with open(log, "wb") as stderr:
+            popen = subprocess.Popen(["wine", str(exe), *map(str, args)], cwd=cwd or exe.parent,
+                                     env={**self.prefix.env, **(env or {})},
+                                     stdout=subprocess.DEVNULL, stderr=stderr,
+                                     preexec_fn=_die_with_parent)
+        app = App(self.display, popen, exe.name, log)
+        self.apps.append(app)
+        return app
+
+    def probe(self, *args, timeout=60):
+        """Run probe.exe (tests/e2e/probe.cpp) in the prefix; return what it printed."""
+        return self.prefix.wine(str(PROBE_EXE), *args, timeout=timeout).stdout
+
+    def kill_all(self):
+        """Kill everything tests started in the prefix, keeping Wine's own helpers."""
+        for app in self.apps:
+            app.kill()
+        for pid in self.prefix.processes(user_only=True):
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(pid, signal.SIGKILL)
+        wait_until(lambda: not self.prefix.processes(user_only=True), 10, "test processes to die")
+        self.reap()
+
+    def close(self):
+        """Kill the programs started here; keep only the stderr logs with something in them."""
+        for app in self.apps:
+            app.kill()
+            with contextlib.suppress(OSError):
+                if app.stderr_log.stat().st_size == 0:
+                    app.stderr_log.unlink()
+
+    def reap(self):
+        """Collect the ended children of this process (Wine's helpers come back
+        to it as the child subreaper) so that none linger as zombies."""
+        tracked = {a.pid for a in self.apps if a.exited_at is None}
+        for d in Path("/proc").iterdir():
+            if not d.name.isdigit() or int(d.name) in tracked:
+                continue
+            with contextlib.suppress(OSError, ChildProcessError):
+                fields = (d / "stat").read_text().rsplit(")", 1)[1].split()
+                if fields[0] == "Z" and int(fields[1]) == os.getpid():
+                    os.waitpid(int(d.name), os.WNOHANG)
+
+    def describe(self):
+        """What runs in the prefix, and the state and stderr of the last programs started."""
+        lines = []
+        for pid in self.prefix.processes():
+            with contextlib.suppress(OSError):
+                argv = (Path("/proc") / str(pid) / "cmdline").read_bytes().split(b"\0")
+                lines.append(f"  process {pid}: {b' '.join(argv).decode(errors='replace').strip()}")
+        for app in self.apps[-3:]:
+            state = "running" if app.running() else f"ended ({app.returncode})"
+            lines.append(f"  {app.label} {app.pid}: {state}")
+            with contextlib.suppress(OSError):
+                tail = app.stderr_log.read_text(errors="replace").strip()[-1500:]
+                lines += [f"    {line}" for line in tail.splitlines()]
+        return lines
+
+
+class ClientRecords:
+    """What the stand-in client wrote: one record-<n>.txt per start, in CLIENT_DIR."""
+
+    def __init__(self, prefix):
+        self.folder = prefix.host_path(CLIENT_DIR)
+
+    def all(self):
+        """Parsed record files, oldest first."""
+        files = sorted(self.folder.glob("record-*.txt"), key=lambda f: int(f.stem.split("-")[1]))
+        out = []
+        for f in files:
+            lines = f.read_text(encoding="utf-8").splitlines()
+            out.append(dict(line.split("=", 1) for line in lines if "=" in line))
+        return out
+
+    def clear(self):
+        for f in self.folder.glob("record-*.txt"):
+            f.unlink()
+
+    def wait(self, count=1, timeout=45):
+        """Wait for at least count complete records (the last key is written last)."""
+        def done():
+            recs = self.all()
+            return recs if len(recs) >= count and all("general.UserName" in r for r in recs) else None
+        return wait_until(done, timeout, f"{count} client record(s)")
+
+    def listing(self):
+        return f"  {CLIENT_DIR}: {', '.join(sorted(f.name for f in self.folder.iterdir()))}"
+
+
+class _Via:
+    """A session method or attribute that one of its helpers holds."""
+
+    def __init__(self, helper, name=None):
+        self.helper, self.name = helper, name
+
+    def __set_name__(self, owner, name):
+        self.name = self.name or name
+
+    def __get__(self, session, owner=None):
+        return self if session is None else getattr(getattr(session, self.helper), self.name)
+
+
+class Session:
+    """Xvfb + a ready Wine prefix, held exclusively for the session's lifetime.
+
+    One helper per job, each usable on its own: `xdisplay` (the X display, its
+    windows and pictures), `input` (mouse and keyboard), `wineprefix` (the
+    prefix, its registry and files), `programs` (what runs in it) and `client`
+    (the stand-in client's records).  What tests call on a session is theirs."""
+
+    def __init__(self, display=None, prefix=PREFIX, exe=EXE, client_exe=CLIENT_EXE,
+                 screen="1280x1024x24", env=None, lock_timeout=900):
+        self.exe, self.client_exe = Path(exe), Path(client_exe)
+        self.extra_env = env or {}
+        self.xdisplay = XDisplay(display or os.environ.get("TALVO_E2E_DISPLAY"), screen)
+        self.input = Input(self.xdisplay)
+        self.wineprefix = WinePrefix(prefix, lock_timeout)
+        self.programs = Programs(self.wineprefix, self.xdisplay, self.exe)
+        self.client = ClientRecords(self.wineprefix)
+
+    def __enter__(self):
+        try:
+            _set_child_subreaper()
+            self.wineprefix.lock()
+            self.xdisplay.open()
+            self.wineprefix.open(self.xdisplay.name, self.extra_env)
+            # The state every test starts from: the stand-in client registered for .jnj.
+            self.wineprefix.import_reg(REGISTRY)
+            if self.client_exe.exists():
+                self.wineprefix.put_file(self.client_exe, CLIENT_DIR + r"\jnj_client.exe")
+            return self
+        except BaseException:
+            self.close()
+            raise
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        self.programs.close()
+        self.wineprefix.stop()
+        self.xdisplay.close()
+        self.programs.reap()
+        self.wineprefix.unlock()
+
+    def wait_records(self, count=1, timeout=45):
+        """Wait for at least count complete client records.  Generous: the Wine
+        programs that start the client (cmd, start, the shell) are not the
+        launcher's to hurry."""
+        try:
+            return self.client.wait(count, timeout)
+        except E2EError as e:
+            raise E2EError(f"{e}\n{self.describe()}") from None
+
+    def describe(self):
+        """What ran in the prefix and what the programs started here said: for
+        a failure that only shows once in a while."""
+        return "\n".join(self.programs.describe() + [self.client.listing()])
+
+    # The X display and input.
+    display = _Via("xdisplay", "name")
+    x = _Via("xdisplay")
+    window = _Via("xdisplay")
+    windows = _Via("xdisplay")
+    screenshot = _Via("xdisplay")
+    grab = _Via("xdisplay")
+    cursor = _Via("xdisplay")
+    move = _Via("input")
+    click = _Via("input")
+    mouse_down = _Via("input")
+    mouse_up = _Via("input")
+    key = _Via("input")
+    drag = _Via("input")
+    # The prefix and its files.
+    prefix = _Via("wineprefix", "path")
+    drive_c = _Via("wineprefix")
+    env = _Via("wineprefix")
+    wine = _Via("wineprefix")
+    import_reg = _Via("wineprefix")
+    set_dpi = _Via("wineprefix")
+    wine_processes = _Via("wineprefix", "processes")
+    host_path = _Via("wineprefix")
+    read_bytes = _Via("wineprefix")
+    put_file = _Via("wineprefix")
+    set_immutable = _Via("wineprefix")
+    remove = _Via("wineprefix")
+    # The programs and the client's records.
+    apps = _Via("programs")
+    run = _Via("programs")
+    probe = _Via("programs")
+    kill_user_processes = _Via("programs", "kill_all")
+    records = _Via("client", "all")
+    clear_records = _Via("client", "clear")
 
 
 class E2ETestCase(unittest.TestCase):

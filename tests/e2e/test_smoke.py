@@ -2,27 +2,16 @@
 import time
 import unittest
 
+import layout
 from harness import E2ETestCase, looks_framed, wait_until
-
-WIDTH = 734
-HEIGHTS = (424, 379)   # before and after the window's own layout pass
-DESIGN_POS = (165, 137)
 
 
 class MainWindowTest(E2ETestCase):
 
     def test_window_shape_place_and_paint(self):
-        app = self.session.run()
-        win = app.wait_window(timeout=30)
-        # Layout may shrink the window just after it appears; let it settle.
-        time.sleep(1.0)
-        win = self.session.window(win.id)
-        self.assertIsNotNone(win, "main window vanished right after appearing")
-        self.assertTrue(app.running(), "launcher exited on its own while idle")
-
-        self.assertEqual(win.width, WIDTH, win)
-        self.assertIn(win.height, HEIGHTS, win)
-        self.assertEqual((win.x, win.y), DESIGN_POS, win)
+        app, win = layout.start_finished(self.session)
+        self.assertEqual(win.size, (layout.WIDTH, layout.HEIGHT), win)
+        self.assertEqual((win.x, win.y), layout.POSITION, win)
         self.assertTrue(win.override_redirect, "window is managed like a framed one")
 
         pic = self.session.grab(win, "main-window")
@@ -32,6 +21,7 @@ class MainWindowTest(E2ETestCase):
         top_color, count = pic.histogram(1)[0]
         self.assertLess(count / (pic.width * pic.height), 0.99,
                         f"window is a single flat colour {top_color}")
+        self.assertTrue(app.running(), "launcher exited on its own while idle")
 
     def test_only_one_visible_top_level_window(self):
         app = self.session.run()

@@ -36,13 +36,15 @@ TEST(Layout, DesignWindowGivesTheFinishedPanel) {
   EXPECT_GE(rig.parts.at(def::kPan100).top, rig.parts.window().height);
 }
 
-TEST(Layout, OtherSizesFromTheExamples) {
+TEST(Layout, PanelsFollowTheWindowWidthAndTheWindowFollowsThePanelHeights) {
   struct Case {
     float window_width, title_height, body_height;
     float body_top, window_height, panel_width;
   };
+  // A narrower window, then shorter panels.
   for (const Case c :
        {Case{6000, 690, 4845, 750, 5685, 5850}, Case{11010, 600, 3000, 660, 3750, 10860}}) {
+    SCOPED_TRACE(c.window_width);
     FormRig rig;
     rig.parts.window().width = c.window_width;
     rig.parts.at(def::kPan00).height = c.title_height;
