@@ -15,6 +15,7 @@ MOVED_CMD = "cmd.exe.moved-by-e2e"
 POLICY = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Windows\\System]\n"
 CMD_DISABLED = POLICY + '"DisableCMD"=dword:00000001\n'
 CMD_ALLOWED = POLICY + '"DisableCMD"=-\n'
+OVERRIDES = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n"
 
 EXPECTED_LINES = [
     "# if you see this file, please download JoinNet from https://www.talvo.example/joinnet/",
@@ -41,6 +42,7 @@ class LaunchTest(E2ETestCase):
         if (system32 / MOVED_CMD).exists():
             (system32 / MOVED_CMD).replace(system32 / "cmd.exe")
         cls.session.import_reg(CMD_ALLOWED)
+        cls.session.import_reg(OVERRIDES + '"cmd.exe"=-\n')
 
     def setUp(self):
         super().setUp()
@@ -227,6 +229,9 @@ class LaunchTest(E2ETestCase):
         self._without_interpreter(undo)
         undo(clear)
         self.session.put_file(harness.CLIENT_EXE, r"C:\windows\system32\cmd.exe")
+        # Wine runs its own cmd for any system32\cmd.exe unless told otherwise.
+        undo(self.session.import_reg, OVERRIDES + '"cmd.exe"=-\n')
+        self.session.import_reg(OVERRIDES + '"cmd.exe"="native"\n')
         return lambda: sorted(record.name for record in system32.glob("record-*.txt"))
 
     def _with_command_prompt_disabled(self, undo):
@@ -256,7 +261,10 @@ class LaunchTest(E2ETestCase):
 
     def test_no_program_for_the_type_says_so_and_starts_nothing(self):
         # With the interpreter there, Wine's `start` would fail silently and
-        # Windows ask which program to use, while the launcher ended.
+        # Windows ask which program to use, while the launcher ended. Wine's
+        # AssocQueryString reads neither HKCU\Software\Classes nor the user's
+        # "Open with" choice (UserChoice): only a machine registration is
+        # tried here.
         interpreter_records = self._with_recording_interpreter(self.addCleanup)
         self._without_association(self.addCleanup)
         app, win = self.start()
