@@ -209,10 +209,17 @@ inline constexpr unsigned kNoActivate = 0x10;
 inline constexpr unsigned kShowWindow = 0x40;
 }  // namespace swp
 
+// What the platform says to a yes-or-no question it may be unable to answer.
+enum class Answer { Yes, No, CannotTell };
+
 // The rest of what the launch and start-up need of the platform.
 class System {
  public:
   virtual ~System() = default;
+  // Whether a program is registered, for this user or the whole machine, to
+  // open files of a type (".jnj") with the type's default verb. No only when
+  // the platform says so; CannotTell when it cannot be asked.
+  virtual Answer ProgramRegisteredFor(std::u16string_view type) = 0;
   // Starts a command line with a hidden window and does not wait for it (Shell).
   // False when the command interpreter cannot be started or policy disables it.
   [[nodiscard]] virtual bool StartHidden(const std::u16string& command_line) = 0;

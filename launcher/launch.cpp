@@ -41,11 +41,16 @@ void mainform::toRunjnj(std::int16_t index, const std::u16string& user_id) {
 
   const bool found = meeting::SameFileName(files_.Dir(path), meeting::kFileName);
   if (written && found) {
+    // Without the client, the interpreter's `start` would bring up only the
+    // system's own "open with" question, or nothing, and the launch would end
+    // as if it had worked; where the platform cannot tell, the launch goes on.
     // Where the interpreter cannot run (a locked-down PC, or it is missing)
     // the handler opens the file directly; a launch that started nothing
     // says so rather than vanish as if it had worked.
-    if (!system_.StartHidden(std::u16string(meeting::kCommandPrefix) + path) &&
-        !system_.OpenWithHandler(path)) {
+    if (system_.ProgramRegisteredFor(meeting::kFileType) == Answer::No) {
+      system_.MsgBox(meeting::NotInstalledMessage());
+    } else if (!system_.StartHidden(std::u16string(meeting::kCommandPrefix) + path) &&
+               !system_.OpenWithHandler(path)) {
       system_.MsgBox(meeting::CannotOpenMessage());
     }
   } else {

@@ -46,6 +46,11 @@ std::u16string CannotOpenMessage() {
   return u"無法開啟(" + std::u16string(kFileName) + u") .jnj 檔案";
 }
 
+std::u16string NotInstalledMessage() {
+  return u"這台電腦沒有安裝會議程式 JoinNet，無法開啟(" + std::u16string(kFileName) + u") " +
+         std::u16string(kFileType) + u" 檔案\n請到 " + endpoints::kClientDownloadUrl + u" 下載安裝";
+}
+
 namespace {
 
 char16_t UpperAscii(char16_t c) {

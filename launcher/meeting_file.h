@@ -14,6 +14,10 @@ inline constexpr std::u16string_view kFileName = u"TamSell.jnj";
 inline constexpr std::u16string_view kCommandPrefix = u"cmd /c start ";
 inline constexpr int kLineCount = 14;
 
+// The type the conferencing client registers itself for.
+inline constexpr std::u16string_view kFileType = u".jnj";
+static_assert(kFileName.ends_with(kFileType));
+
 // The directory and the name, with a backslash between them when the
 // directory lacks one.
 std::u16string FullPath(std::u16string_view dir, std::u16string_view name);
@@ -30,6 +34,10 @@ std::u16string NotFoundMessage();
 // "無法開啟(TamSell.jnj) .jnj 檔案": written, but neither the interpreter nor
 // the handler registered for the type could open it.
 std::u16string CannotOpenMessage();
+
+// "這台電腦沒有安裝會議程式 JoinNet，無法開啟(TamSell.jnj) .jnj 檔案", then on a
+// second line where to download it: no program is registered for the type.
+std::u16string NotInstalledMessage();
 
 // The existence test: the name that Dir found against the meeting file's
 // name, ignoring letter case.

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <string>
 #include <vector>
@@ -239,6 +240,34 @@ bool Win32System::OpenWithHandler(const std::u16string& path) {
   info.nShow = SW_SHOWNORMAL;
   LetTheClientComeToTheFront();
   return execute(&info) != FALSE;
+}
+
+Answer Win32System::ProgramRegisteredFor(std::u16string_view type) {
+  // Loaded only for a launch, and kept: it may load the shell, which may
+  // leave threads of its own behind.
+  static const SystemLibrary shlwapi(L"shlwapi.dll");
+  const auto query = shlwapi.Get<decltype(&AssocQueryStringW)>("AssocQueryStringW");
+  if (!query) return Answer::CannotTell;
+  const std::wstring extension = Wide(type);
+  // The merged view of the machine's and the user's classes, and the user's
+  // own choice of program ("Open with"), as the shell itself reads them;
+  // without the "Unknown" class the shell falls back to when nothing is
+  // registered. The default verb, as `start` uses. The command line rather
+  // than the program it names: that one is looked for on disk, and not every
+  // registration has it.
+  const auto ask = [&](ASSOCSTR what) {
+    constexpr DWORD kLength = 1024;  // enough to tell; a longer one comes back cut
+    wchar_t text[kLength];
+    DWORD length = kLength;
+    return query(ASSOCF_INIT_IGNOREUNKNOWN, what, extension.c_str(), nullptr, text, &length);
+  };
+  // A string too long for the buffer is there all the same.
+  const auto there = [](HRESULT result) { return SUCCEEDED(result) || result == E_POINTER; };
+  const HRESULT command = ask(ASSOCSTR_COMMAND);
+  if (there(command)) return Answer::Yes;
+  if (command != HRESULT_FROM_WIN32(ERROR_NO_ASSOCIATION)) return Answer::CannotTell;
+  // A verb carried out by a COM object has no command line.
+  return there(ask(ASSOCSTR_DELEGATEEXECUTE)) ? Answer::Yes : Answer::No;
 }
 
 void Win32System::MsgBox(const std::u16string& text) {

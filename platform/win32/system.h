@@ -38,6 +38,7 @@ class Win32System final : public System {
  public:
   // The toolkit's main window owns the program's message boxes.
   explicit Win32System(const Win32Toolkit& toolkit) : toolkit_(toolkit) {}
+  Answer ProgramRegisteredFor(std::u16string_view type) override;
   bool StartHidden(const std::u16string& command_line) override;
   bool OpenWithHandler(const std::u16string& path) override;
   void MsgBox(const std::u16string& text) override;

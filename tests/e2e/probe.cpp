@@ -9,7 +9,8 @@
 //   probe press N   asks for the default action of accessible child N;
 //   probe select N  asks accessible child N (0: the window) to take the focus;
 //   probe screen W H  changes the screen's resolution, as a program may;
-//   probe cues on|off  keyboard cues (focus marks always shown) on or off.
+//   probe cues on|off  keyboard cues (focus marks always shown) on or off;
+//   probe message   prints the text of the launcher's open message box.
 #include "platform/win32/win32.h"  // before the other Windows headers
 
 #include <objbase.h>
@@ -185,6 +186,30 @@ int Cues(bool on) {
   return ok && (now != FALSE) == on ? 0 : 6;
 }
 
+BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
+  wchar_t kind[16];
+  if (!GetClassNameW(child, kind, 16) || _wcsicmp(kind, L"Static") != 0) return TRUE;
+  wchar_t text[1024];
+  const int length = GetWindowTextW(child, text, 1024);
+  if (length <= 0) return TRUE;  // the icon's place
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+  std::printf("%s\n", out.c_str());
+  return TRUE;
+}
+
+// The text of the message box the launcher shows (its caption is the program's).
+int Message() {
+  HWND box = FindWindowW(L"#32770", L"TALVO Internet Office");
+  if (!box) {
+    std::printf("no-message\n");
+    return 7;
+  }
+  EnumChildWindows(box, PrintStatic, 0);
+  return 0;
+}
+
 bool Is(const wchar_t* arg, const wchar_t* word) { return std::wcscmp(arg, word) == 0; }
 
 }  // namespace
@@ -196,6 +221,7 @@ int wmain(int argc, wchar_t** argv) {
     return Screen(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10));
   }
   if (argc == 3 && Is(argv[1], L"cues")) return Cues(Is(argv[2], L"on"));
+  if (argc == 2 && Is(argv[1], L"message")) return Message();
   const bool msaa = argc == 2 && Is(argv[1], L"msaa");
   const bool press = argc == 3 && Is(argv[1], L"press");
   const bool select = argc == 3 && Is(argv[1], L"select");
@@ -206,7 +232,8 @@ int wmain(int argc, wchar_t** argv) {
     CoUninitialize();
     return status;
   }
-  std::fprintf(stderr,
-               "usage: probe pictures|window|msaa|press N|select N|screen W H|cues on|off\n");
+  std::fprintf(
+      stderr,
+      "usage: probe pictures|window|msaa|press N|select N|screen W H|cues on|off|message\n");
   return 64;
 }

@@ -15,6 +15,7 @@ MOVED_CMD = "cmd.exe.moved-by-e2e"
 POLICY = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Policies\\Microsoft\\Windows\\System]\n"
 CMD_DISABLED = POLICY + '"DisableCMD"=dword:00000001\n'
 CMD_ALLOWED = POLICY + '"DisableCMD"=-\n'
+OVERRIDES = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n"
 
 EXPECTED_LINES = [
     "# if you see this file, please download JoinNet from https://www.talvo.example/joinnet/",
@@ -41,6 +42,7 @@ class LaunchTest(E2ETestCase):
         if (system32 / MOVED_CMD).exists():
             (system32 / MOVED_CMD).replace(system32 / "cmd.exe")
         cls.session.import_reg(CMD_ALLOWED)
+        cls.session.import_reg(OVERRIDES + '"cmd.exe"=-\n')
 
     def setUp(self):
         super().setUp()
@@ -132,9 +134,11 @@ class LaunchTest(E2ETestCase):
         self.assertEqual(leftovers, [], "no temporary file is left beside the meeting file")
 
     def _expect_message_then_end(self, app, win):
+        """Returns the box's text."""
         box = app.wait_window(timeout=10, name="^TALVO Internet Office$", min_size=50)
-        shot = self.session.grab(box, "message")
+        self.session.grab(box, "message")
         self.assertGreater(box.width, 100, box)
+        text = self.session.probe("message").replace("\r", "")
         self.assertTrue(app.running())
         closed = time.monotonic()
         self.session.key("Return")  # the box has the focus
@@ -142,7 +146,7 @@ class LaunchTest(E2ETestCase):
         self.assertGreater(ended - closed, 1.4)
         self.assertLess(ended - closed, 6.0)
         self.assertEqual(self.session.records(), [], "the client must not be started")
-        return shot
+        return text
 
     def test_blocked_working_folder_shows_the_message_and_starts_nothing(self):
         blocker = self.session.host_path(r"C:\MrvPrg")
@@ -216,6 +220,20 @@ class LaunchTest(E2ETestCase):
         undo(self.session.import_reg, harness.REGISTRY)
         self.session.wine("reg", "delete", r"HKCR\.jnj", "/f")
 
+    def _with_recording_interpreter(self, undo):
+        """The interpreter replaced by the stand-in client, which leaves a
+        record-<n>.txt beside itself in system32 if anything starts it."""
+        system32 = self.session.host_path(r"C:\windows\system32")
+        clear = lambda: [record.unlink() for record in system32.glob("record-*.txt")]
+        clear()  # what a run killed in the middle of this test left
+        self._without_interpreter(undo)
+        undo(clear)
+        self.session.put_file(harness.CLIENT_EXE, r"C:\windows\system32\cmd.exe")
+        # Wine runs its own cmd for any system32\cmd.exe unless told otherwise.
+        undo(self.session.import_reg, OVERRIDES + '"cmd.exe"=-\n')
+        self.session.import_reg(OVERRIDES + '"cmd.exe"="native"\n')
+        return lambda: sorted(record.name for record in system32.glob("record-*.txt"))
+
     def _with_command_prompt_disabled(self, undo):
         undo(self.session.import_reg, CMD_ALLOWED)
         self.session.import_reg(CMD_DISABLED)
@@ -240,6 +258,23 @@ class LaunchTest(E2ETestCase):
                                  "opened by the launcher itself, not through the interpreter")
                 self.assertEqual(app.returncode, 0)
                 self.assertEqual(len(self.session.records()), 1)
+
+    def test_no_program_for_the_type_says_so_and_starts_nothing(self):
+        # With the interpreter there, Wine's `start` would fail silently and
+        # Windows ask which program to use, while the launcher ended. Wine's
+        # AssocQueryString reads neither HKCU\Software\Classes nor the user's
+        # "Open with" choice (UserChoice): only a machine registration is
+        # tried here.
+        interpreter_records = self._with_recording_interpreter(self.addCleanup)
+        self._without_association(self.addCleanup)
+        app, win = self.start()
+        self.click_room(win, 0)
+        text = self._expect_message_then_end(app, win)
+        self.assertIn("(TamSell.jnj) .jnj", text)
+        self.assertIn(EXPECTED_LINES[0].rsplit(" ", 1)[1], text, "where to download the client")
+        self.assertEqual(interpreter_records(), [], "the interpreter must not be started")
+        self.assertEqual(app.returncode, 0)
+        self.assertEqual(self.session.read_bytes(layout.MEETING_FILE), expected_file(0))
 
     def test_neither_interpreter_nor_handler_says_so_and_ends(self):
         self._without_interpreter(self.addCleanup)

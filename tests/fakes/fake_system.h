@@ -1,5 +1,5 @@
-// Process start, opening with the registered handler, message boxes, waits,
-// window placement and the end, logged.
+// Whether a program opens a file type, process start, opening with the registered handler, message
+// boxes, waits, window placement and the end, logged.
 #pragma once
 
 #include <sstream>
@@ -14,6 +14,10 @@ namespace talvo::fakes {
 class FakeSystem : public System {
  public:
   explicit FakeSystem(Log& log) : log_(log) {}
+  Answer ProgramRegisteredFor(std::u16string_view type) override {
+    log_.push_back("Registered? " + Utf8(type));
+    return registered;
+  }
   bool StartHidden(const std::u16string& command_line) override {
     log_.push_back("Start " + Utf8(command_line));
     return !fail_start;
@@ -45,6 +49,7 @@ class FakeSystem : public System {
   }
   void End() override { log_.push_back("End"); }
 
+  Answer registered = Answer::Yes;
   bool fail_start = false;
   bool fail_handler = false;
   bool fail_set_window_pos = false;

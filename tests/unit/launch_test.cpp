@@ -17,6 +17,10 @@ using fakes::Utf8;
 const std::u16string kPath = u"C:\\MrvPrg\\Tamsell\\TamSell.jnj";
 const std::string kMessage = "MsgBox 找不到(TamSell.jnj) .inj 檔案";
 const std::string kCannotOpen = "MsgBox 無法開啟(TamSell.jnj) .jnj 檔案";
+// Names the type and where to download the client, from the build's address.
+const std::string kNotInstalled =
+    "MsgBox 這台電腦沒有安裝會議程式 JoinNet，無法開啟(TamSell.jnj) .jnj 檔案\n請到 " +
+    Utf8(endpoints::kClientDownloadUrl) + " 下載安裝";
 
 std::string ExpectedFile(const std::string& user_id, const std::string& user_name) {
   return "# if you see this file, please download JoinNet from " +
@@ -97,6 +101,7 @@ TEST(RoomLaunch, SuccessWritesTestsStartsThenHidesWaitsAndEnds) {
   }
   expected.push_back("Close");
   expected.push_back("Dir C:\\MrvPrg\\Tamsell\\TamSell.jnj");
+  expected.push_back("Registered? .jnj");
   // No quotation marks around the path.
   expected.push_back("Start cmd /c start C:\\MrvPrg\\Tamsell\\TamSell.jnj");
   for (const std::string& step : Ending()) expected.push_back(step);
@@ -158,30 +163,41 @@ TEST(RoomLaunch, IncompleteWriteStartsNothingEvenWhenAnOldFileExists) {
   }
 }
 
-// The interpreter first, the registered handler where it cannot run, the
-// message only when neither could; every branch ends the same way.
-TEST(RoomLaunch, InterpreterThenHandlerThenMessageThenTheUsualEnd) {
+// Nothing is started where no program is registered for the type; else the
+// interpreter first, the registered handler where it cannot run, the message
+// only when neither could. A question the platform cannot answer changes
+// nothing. Every branch ends the same way.
+TEST(RoomLaunch, NoClientThenInterpreterThenHandlerThenMessageThenTheUsualEnd) {
   struct Case {
     const char* what;
+    Answer registered;
     bool fail_start;
     bool fail_handler;
     std::vector<std::string> steps;
   };
   const std::string start = "Start cmd /c start C:\\MrvPrg\\Tamsell\\TamSell.jnj";
   const std::string handler = "Handler C:\\MrvPrg\\Tamsell\\TamSell.jnj";
+  const Answer yes = Answer::Yes;
+  const Answer unknown = Answer::CannotTell;
   const Case cases[] = {
-      {"interpreter starts", false, false, {start}},
-      {"interpreter starts, handler would fail", false, true, {start}},
-      {"interpreter cannot start", true, false, {start, handler}},
-      {"neither can", true, true, {start, handler, kCannotOpen}},
+      {"interpreter starts", yes, false, false, {start}},
+      {"interpreter starts, handler would fail", yes, false, true, {start}},
+      {"interpreter cannot start", yes, true, false, {start, handler}},
+      {"neither can", yes, true, true, {start, handler, kCannotOpen}},
+      {"cannot tell, interpreter starts", unknown, false, false, {start}},
+      {"cannot tell, neither can", unknown, true, true, {start, handler, kCannotOpen}},
+      {"no program registered", Answer::No, false, false, {kNotInstalled}},
+      {"no program, nor interpreter nor handler", Answer::No, true, true, {kNotInstalled}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FormRig rig;
+    rig.system.registered = c.registered;
     rig.system.fail_start = c.fail_start;
     rig.system.fail_handler = c.fail_handler;
     rig.form.RoomSelect_Click(1);
-    std::vector<std::string> expected = {"Dir C:\\MrvPrg\\Tamsell\\TamSell.jnj"};
+    std::vector<std::string> expected = {"Dir C:\\MrvPrg\\Tamsell\\TamSell.jnj",
+                                         "Registered? .jnj"};
     expected.insert(expected.end(), c.steps.begin(), c.steps.end());
     for (const std::string& step : Ending()) expected.push_back(step);
     EXPECT_EQ(From(rig.log, expected.front()), expected);
