@@ -45,6 +45,47 @@ set(TALVO_SECURE_PROPERTIES TALVO_FOUND TALVO_NEWER_FOUND DESKTOPSHORTCUT AUTOST
                             AUTOSTART_REMEMBERED)
 # A semicolon would split the list of edits below.
 list(JOIN TALVO_SECURE_PROPERTIES "$<SEMICOLON>" secure_properties)
+# Permissions the package sets on the folders it makes (MsiLockPermissionsEx,
+# Windows Installer 5.0, so Windows 7 and later; wixl has no Permission
+# elements). Each replaces what the folder had and inherits nothing (P): a
+# folder the program made earlier under C:\ with every user's Modify, or a
+# custom INSTALLDIR below a folder users may write, is locked down at install.
+# The owner is Administrators (O:BA), which also takes a folder away from the
+# user who made it and so could have re-permissioned it.
+#
+# Install folder: SYSTEM and Administrators full control (FA), Users read and
+# execute (0x1200a9 = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), for the folder
+# and everything in it (OICI): no more writable than Program Files.
+set(TALVO_SDDL_INSTALL_FOLDER "O:BAG:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)")
+# C:\MrvPrg: Users only list and pass through it (this folder only), so they
+# cannot delete, rename or replace Tamsell inside it (that needs
+# FILE_DELETE_CHILD here or DELETE on Tamsell) nor put anything beside it.
+set(TALVO_SDDL_MEETING_ROOT "O:BAG:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200a9;;;BU)")
+# C:\MrvPrg\Tamsell, which every account of the PC writes its meeting file
+# into. The program writes a new file beside TamSell.jnj and renames it over
+# the old one, or where that one is held open, rewrites it in place; the old
+# one is often another account's, so
+#   - on the folder itself (no inheritance), Users get 0x1200eb: list (0x1),
+#     add a file (0x2), read EA (0x8), traverse (0x20), delete a child (0x40),
+#     read attributes (0x80), READ_CONTROL and SYNCHRONIZE. Delete-child lets
+#     the rename replace a file whatever its own permissions say, even one
+#     its creator narrowed. Not: add a subfolder (0x4, which a junction
+#     needs), write attributes or EA, DELETE, WRITE_DAC or WRITE_OWNER, so the
+#     folder cannot be deleted, renamed or re-permissioned by users;
+#   - on the files made in it (OIIO), Users get 0x13019f: read, write, append,
+#     read and write attributes and EA, DELETE, READ_CONTROL, SYNCHRONIZE, so
+#     any account can rewrite one in place;
+#   - OWNER RIGHTS (S-1-3-4, as a plain SID rather than an alias) gets the
+#     same on those files: without it the account that made a file would
+#     hold WRITE_DAC on it as its owner and could shut the others out of
+#     rewriting it. There is no CREATOR OWNER entry for the same reason: it
+#     would give that account full control of its file.
+set(TALVO_SDDL_MEETING_FOLDER
+    "O:BAG:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200eb;;;BU)(A;OIIO;0x13019f;;;BU)(A;OIIO;0x13019f;;;S-1-3-4)")
+# A semicolon would split the list of edits below.
+foreach(sddl IN ITEMS INSTALL_FOLDER MEETING_ROOT MEETING_FOLDER)
+  string(REPLACE ";" "$<SEMICOLON>" sddl_${sddl} "${TALVO_SDDL_${sddl}}")
+endforeach()
 set(TALVO_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run")
 set(TALVO_SETTINGS_KEY "Software\\TALVO\\Internet Office")
 set(TALVO_MSI_EDITS
@@ -53,7 +94,11 @@ set(TALVO_MSI_EDITS
     "UPDATE Property SET Value = '${secure_properties}' WHERE Property = 'SecureCustomProperties'"
     "CREATE TABLE `RemoveRegistry` (`RemoveRegistry` CHAR(72) NOT NULL, `Root` SHORT NOT NULL, `Key` CHAR(255) NOT NULL LOCALIZABLE, `Name` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `RemoveRegistry`)"
     "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartRunOff', 2, '${TALVO_RUN_KEY}', 'TALVO Internet Office', 'Program')"
-    "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartChoiceOff', 2, '${TALVO_SETTINGS_KEY}', 'Autostart', 'Program')")
+    "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartChoiceOff', 2, '${TALVO_SETTINGS_KEY}', 'Autostart', 'Program')"
+    "CREATE TABLE `MsiLockPermissionsEx` (`MsiLockPermissionsEx` CHAR(72) NOT NULL, `LockObject` CHAR(72) NOT NULL, `Table` CHAR(32) NOT NULL, `SDDLText` LONGCHAR NOT NULL, `Condition` CHAR(255) PRIMARY KEY `MsiLockPermissionsEx`)"
+    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) VALUES ('LockInstallFolder', 'INSTALLDIR', 'CreateFolder', '${sddl_INSTALL_FOLDER}')"
+    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) VALUES ('LockMeetingRoot', 'MeetingRootFolder', 'CreateFolder', '${sddl_MEETING_ROOT}')"
+    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) VALUES ('LockMeetingFolder', 'MeetingFolder', 'CreateFolder', '${sddl_MEETING_FOLDER}')")
 
 # One package of the program built here. wixl reads sources relative to its
 # working directory only, so the exe and the icon are staged in a folder of the

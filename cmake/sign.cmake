@@ -2,7 +2,8 @@
 # SHA-256. Off unless TALVO_SIGN_PFX names a certificate; then the exe is
 # signed right after it is linked (so the packages and the tests get the signed
 # one) and each package after its last table edit. cmake/sign.sh does the
-# signing; the password is read at build time only, never by CMake.
+# signing and verifies each signed file before it takes its place; the
+# password is read at build time only, never by CMake.
 set(TALVO_SIGN_PFX "" CACHE FILEPATH
     "PKCS#12 file (.pfx) to sign the exe and the MSI with; empty: nothing is signed")
 set(TALVO_SIGN_PASSWORD_FILE "" CACHE FILEPATH
@@ -12,6 +13,8 @@ set(TALVO_SIGN_TIMESTAMP_URL "" CACHE STRING
 set(TALVO_SIGN_DESCRIPTION "TALVO Internet Office" CACHE STRING
     "Program name in the signature (shown when Windows asks for consent)")
 set(TALVO_SIGN_URL "" CACHE STRING "Web address in the signature; may be empty")
+set(TALVO_SIGN_CA_FILE "" CACHE FILEPATH
+    "PEM file of the roots each signature and its time stamp must chain to, checked right after signing; empty: the system's roots")
 
 if(DEFINED TALVO_SIGN_PASSWORD OR DEFINED CACHE{TALVO_SIGN_PASSWORD})
   # A -D value lands in CMakeCache.txt; take it out again before failing.
@@ -33,6 +36,9 @@ if(WIN32 AND NOT TALVO_SIGN_PFX STREQUAL "")
     message(FATAL_ERROR "TALVO_SIGN_PASSWORD_FILE names ${TALVO_SIGN_PASSWORD_FILE}, which "
                         "does not exist")
   endif()
+  if(NOT TALVO_SIGN_CA_FILE STREQUAL "" AND NOT EXISTS "${TALVO_SIGN_CA_FILE}")
+    message(FATAL_ERROR "TALVO_SIGN_CA_FILE names ${TALVO_SIGN_CA_FILE}, which does not exist")
+  endif()
   if(CMAKE_HOST_WIN32)
     message(FATAL_ERROR "Signing runs on the Debian build host (osslsigncode and a POSIX "
                         "shell); on Windows sign with signtool after building.")
@@ -43,9 +49,11 @@ if(WIN32 AND NOT TALVO_SIGN_PFX STREQUAL "")
                         "(scripts/install-deps.sh installs it)")
   endif()
   get_filename_component(TALVO_SIGN_PFX "${TALVO_SIGN_PFX}" ABSOLUTE)
-  if(NOT TALVO_SIGN_PASSWORD_FILE STREQUAL "")
-    get_filename_component(TALVO_SIGN_PASSWORD_FILE "${TALVO_SIGN_PASSWORD_FILE}" ABSOLUTE)
-  endif()
+  foreach(file IN ITEMS TALVO_SIGN_PASSWORD_FILE TALVO_SIGN_CA_FILE)
+    if(NOT ${file} STREQUAL "")
+      get_filename_component(${file} "${${file}}" ABSOLUTE)
+    endif()
+  endforeach()
   set(TALVO_SIGNING ON)
   message(STATUS "Signing with ${TALVO_SIGN_PFX}")
 endif()
@@ -55,7 +63,8 @@ function(talvo_sign_command out_var in_file out_file)
   set(${out_var}
       sh ${PROJECT_SOURCE_DIR}/cmake/sign.sh "tool=${TALVO_OSSLSIGNCODE}" "pfx=${TALVO_SIGN_PFX}"
       "password_file=${TALVO_SIGN_PASSWORD_FILE}" "timestamp_url=${TALVO_SIGN_TIMESTAMP_URL}"
-      "description=${TALVO_SIGN_DESCRIPTION}" "url=${TALVO_SIGN_URL}" "in=${in_file}"
+      "description=${TALVO_SIGN_DESCRIPTION}" "url=${TALVO_SIGN_URL}"
+      "ca_file=${TALVO_SIGN_CA_FILE}" "in=${in_file}"
       "out=${out_file}" PARENT_SCOPE)
 endfunction()
 

@@ -2,22 +2,26 @@
 # Signs one file with Authenticode (SHA-256) through osslsigncode; called by the
 # build for the exe right after it is linked and for each MSI package.
 #
-#   sign.sh tool=T pfx=P password_file=F timestamp_url=U description=D url=W in=I out=O
+#   sign.sh tool=T pfx=P password_file=F timestamp_url=U description=D url=W ca_file=C in=I out=O
 #
 # (name=value, so that empty values survive every generator.) password_file,
-# timestamp_url and url may be empty. Without password_file the password is the
-# environment variable TALVO_SIGN_PASSWORD, handed over through a pipe: it is
-# never an argument that ps would show, nor a file.
+# timestamp_url, url and ca_file may be empty. Without password_file the
+# password is the environment variable TALVO_SIGN_PASSWORD, handed over through
+# a pipe: it is never an argument that ps would show, nor a file. A password
+# file that group or others may read is refused.
 #
-# The signed file is written under a temporary name and renamed over OUT. Any
-# failure removes OUT (IN too when it is OUT, the exe signed in place): no
-# unsigned file is left where a signed one is expected, and the next build
-# makes it again instead of finding it up to date.
+# The signed file is written under a temporary name, verified (against
+# ca_file's roots, for the signature and its time stamp, or else the system's),
+# and only then renamed over OUT. Any failure removes OUT (IN too when it is
+# OUT, the exe signed in place): no unsigned or unverified file is left where
+# a signed one is expected, and the next build makes it again instead of
+# finding it up to date.
 set -u
-tool= pfx= password_file= timestamp_url= description= url= in= out=
+tool= pfx= password_file= timestamp_url= description= url= ca_file= in= out=
 for arg in "$@"; do
   case $arg in
-    tool=* | pfx=* | password_file=* | timestamp_url=* | description=* | url=* | in=* | out=*)
+    tool=* | pfx=* | password_file=* | timestamp_url=* | description=* | url=* | ca_file=* | \
+    in=* | out=*)
       eval "${arg%%=*}=\${arg#*=}" ;;
     *) echo "$0: unknown argument $arg" >&2; exit 2 ;;
   esac
@@ -36,6 +40,7 @@ rm -f "$temp"
 command -v "$tool" >/dev/null 2>&1 || fail "no signing tool $tool (scripts/install-deps.sh installs osslsigncode)"
 [ -f "$pfx" ] || fail "no certificate $pfx"
 [ -f "$in" ] || fail "no file $in to sign"
+[ -z "$ca_file" ] || [ -f "$ca_file" ] || fail "no CA file $ca_file"
 
 set -- sign -pkcs12 "$pfx" -h sha256
 [ -n "$description" ] && set -- "$@" -n "$description"
@@ -45,6 +50,9 @@ set -- sign -pkcs12 "$pfx" -h sha256
 # The tool's own words are shown only when it fails.
 if [ -n "$password_file" ]; then
   [ -f "$password_file" ] || fail "no password file $password_file"
+  # Through a link too: what counts is the file the password is read from.
+  [ -z "$(find -L "$password_file" -prune -perm /044)" ] ||
+    fail "$password_file may be read by group or others: chmod 600 it"
   said=$("$tool" "$@" -readpass "$password_file" -in "$in" -out "$temp" 2>&1) ||
     fail "$tool refused (wrong password, certificate or time-stamp server?):
 $said"
@@ -58,4 +66,10 @@ else
   fail "no password: set TALVO_SIGN_PASSWORD in the build's environment, or TALVO_SIGN_PASSWORD_FILE"
 fi
 [ -s "$temp" ] || fail "$tool wrote nothing"
+
+set -- verify -in "$temp"
+[ -n "$ca_file" ] && set -- "$@" -CAfile "$ca_file" -TSA-CAfile "$ca_file"
+said=$("$tool" "$@" 2>&1) ||
+  fail "the signed file does not verify (certificate chain, CA file, time stamp?):
+$said"
 mv -f "$temp" "$out" || fail "cannot rename $temp"

@@ -67,6 +67,18 @@ MSIDB_UPGRADE_MIN_INCLUSIVE = 0x100
 MSIDB_COMPONENT_64BIT = 0x100
 MSIDB_COMPONENT_TRANSITIVE = 0x40
 MSIDB_LOCATOR_64BIT_RAW = 0x12
+MEETING_FOLDER = r"C:\MrvPrg\Tamsell"
+# Access rights, as an SDDL string may give them.
+FILE_ALL_ACCESS = 0x1F01FF
+FILE_LIST_DIRECTORY, FILE_ADD_FILE, FILE_ADD_SUBDIRECTORY = 0x1, 0x2, 0x4
+FILE_WRITE_DATA, FILE_APPEND_DATA = 0x2, 0x4
+FILE_WRITE_EA, FILE_TRAVERSE, FILE_DELETE_CHILD, FILE_WRITE_ATTRIBUTES = 0x10, 0x20, 0x40, 0x100
+DELETE, WRITE_DAC, WRITE_OWNER = 0x10000, 0x40000, 0x80000
+FILE_GENERIC_READ_EXECUTE = 0x1200A9
+ANY_WRITE = (FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD
+             | FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER)
+SDDL_RIGHTS = {"FA": FILE_ALL_ACCESS, "FR": 0x120089, "FW": 0x120116, "FX": 0x1200A0,
+               "SD": DELETE, "WD": WRITE_DAC, "WO": WRITE_OWNER, "GA": FILE_ALL_ACCESS}
 
 
 # ---- reading packages and files ------------------------------------------
@@ -82,6 +94,11 @@ def msi_table(msi, table):
     return [dict(zip(names, line.split("\t"))) for line in lines[3:] if line]
 
 
+def msiinfo_tables(msi):
+    return subprocess.run(["msiinfo", "tables", str(msi)], check=True, capture_output=True,
+                          text=True, timeout=30).stdout.split()
+
+
 def msi_property(msi, name):
     return {r["Property"]: r["Value"] for r in msi_table(msi, "Property")}.get(name)
 
@@ -90,6 +107,23 @@ def msi_summary(msi):
     out = subprocess.run(["msiinfo", "suminfo", str(msi)], check=True, capture_output=True,
                          text=True, timeout=30).stdout
     return dict(line.split(": ", 1) for line in out.splitlines() if ": " in line)
+
+
+def parse_sddl(text):
+    """Owner, DACL flags and allow entries of an SDDL string: (owner, flags,
+    {trustee: [(ace flags, rights)]}); a deny or any other entry fails."""
+    m = re.fullmatch(r"O:(\w+)G:(\w+)D:([A-Z]*)((?:\([^)]*\))*)", text)
+    if not m:
+        raise ValueError(f"not owner, group and DACL: {text}")
+    aces = {}
+    for ace in re.findall(r"\(([^)]*)\)", m.group(4)):
+        kind, flags, rights, _, _, trustee = ace.split(";")
+        if kind != "A":
+            raise ValueError(f"not an allow entry: {ace}")
+        mask = int(rights, 16) if rights.startswith("0x") else sum(
+            SDDL_RIGHTS[rights[i:i + 2]] for i in range(0, len(rights), 2))
+        aces.setdefault(trustee, []).append((flags, mask))
+    return m.group(1), m.group(3), aces
 
 
 def version_tuple(text):
@@ -266,6 +300,64 @@ class PackageTablesTest(unittest.TestCase):
         desktop = components[shortcuts["DesktopFolder"]["Component_"]]
         # Asked for at install; on when removing, or the removal would skip it.
         self.assertEqual(desktop["Condition"], "DESKTOPSHORTCUT = 1 OR REMOVE")
+
+    def test_folders_made_and_locked_by_the_package(self):
+        # Wine's msi ignores these permissions: what Windows applies is what
+        # the tables say.
+        dirs = {r["Directory"]: r for r in msi_table(MSI, "Directory")}
+        made = {r["Directory_"] for r in msi_table(MSI, "CreateFolder")}
+        locks = {r["LockObject"]: r for r in msi_table(MSI, "MsiLockPermissionsEx")}
+        tables = {r["Table"] for r in locks.values()}
+        self.assertEqual(tables, {"CreateFolder"})
+        self.assertLessEqual(set(locks), made, "only a created folder can be locked")
+        self.assertNotIn("LockPermissions", msiinfo_tables(MSI), "both tables fail the install")
+        meeting = next(d for d, r in dirs.items() if r["DefaultDir"].split("|")[-1] == "Tamsell")
+        root = dirs[meeting]["Directory_Parent"]
+        self.assertEqual(dirs[root]["DefaultDir"].split("|")[-1], "MrvPrg")
+        self.assertEqual(msi_property(MSI, root), "C:\\MrvPrg\\", "on C: wherever TARGETDIR is")
+        self.assertFalse(root.isupper(), "private: no command line moves it")
+        self.assertEqual(set(locks), {"INSTALLDIR", root, meeting})
+        # Folders made before CreateFolders, whose files inherit the lock.
+        seq = {r["Action"]: int(r["Sequence"]) for r in msi_table(MSI, "InstallExecuteSequence")}
+        self.assertLess(seq["CreateFolders"], seq["InstallFiles"])
+
+        def checked(folder):
+            owner, flags, aces = parse_sddl(locks[folder]["SDDLText"])
+            self.assertEqual(locks[folder]["Condition"], "")
+            self.assertEqual(owner, "BA")
+            self.assertIn("P", flags, "nothing inherited from the folder above")
+            for admin in ("SY", "BA"):
+                self.assertIn(("OICI", FILE_ALL_ACCESS), aces.pop(admin))
+            self.assertNotIn("CO", aces, "CREATOR OWNER")
+            self.assertNotIn("WD", aces, "Everyone")
+            return aces
+
+        with self.subTest("install folder"):
+            self.assertEqual(checked("INSTALLDIR"), {"BU": [("OICI", FILE_GENERIC_READ_EXECUTE)]})
+        with self.subTest("C:\\MrvPrg"):
+            users = checked(root).pop("BU")
+            self.assertTrue(all((rights & ANY_WRITE) == 0 and "IO" not in flags
+                                for flags, rights in users), users)
+            self.assertTrue(any(rights & FILE_TRAVERSE for _, rights in users))
+        with self.subTest("C:\\MrvPrg\\Tamsell"):
+            aces = checked(meeting)
+            on_folder = [r for f, r in aces["BU"] if "IO" not in f]
+            self.assertEqual(len(on_folder), 1, aces)
+            self.assertEqual(on_folder[0] & (FILE_ADD_FILE | FILE_DELETE_CHILD | FILE_TRAVERSE),
+                             FILE_ADD_FILE | FILE_DELETE_CHILD | FILE_TRAVERSE,
+                             "users add files and replace another account's")
+            self.assertEqual(on_folder[0] & (FILE_ADD_SUBDIRECTORY | DELETE | WRITE_DAC
+                                             | WRITE_OWNER | FILE_WRITE_ATTRIBUTES), 0,
+                             "no subfolder (a junction), no deleting or re-permissioning")
+            # Every file made there: any account rewrites and replaces it,
+            # and its owner gains nothing more (OWNER RIGHTS).
+            for trustee in ("BU", "S-1-3-4"):
+                on_files = [r for f, r in aces.pop(trustee) if f == "OIIO"]
+                self.assertEqual(len(on_files), 1, trustee)
+                self.assertEqual(on_files[0] & (FILE_WRITE_DATA | DELETE),
+                                 FILE_WRITE_DATA | DELETE, trustee)
+                self.assertEqual(on_files[0] & (WRITE_DAC | WRITE_OWNER), 0, trustee)
+            self.assertEqual(aces, {})
 
     def test_what_wine_does_not_enforce(self):
         # An elevated install started by a user who is no administrator keeps
@@ -449,8 +541,12 @@ class PackageInstallTest(MsiexecTestCase):
 
     # ---- tests -----------------------------------------------------------
     def test_install_start_and_uninstall(self):
+        # The package, not the program, makes the meeting folder: where users
+        # may not create folders under C:\ the program could not.
+        self.session.remove(r"C:\MrvPrg")
         self.install(MSI)
         self.assert_installed(MSI)
+        self.assertTrue(self.session.host_path(MEETING_FOLDER).is_dir(), "made by the install")
         # Programs and Features shows the published product's icon (ARPPRODUCTICON),
         # published for the machine.
         published = self.registry(PUBLISHED_KEY + "\\"
@@ -470,9 +566,8 @@ class PackageInstallTest(MsiexecTestCase):
         self.assertEqual(self.session.window(win.id).width, layout.WIDTH)
         self.session.kill_user_processes()
 
-        # The program's data (its working folders and last meeting file) stays.
+        # The meeting folder stays while a meeting file is in it.
         meeting = self.session.host_path(layout.MEETING_FILE)
-        self.assertTrue(meeting.parent.is_dir(), "start-up makes the working folders")
         made_here = not meeting.exists()
         if made_here:
             meeting.write_bytes(b"[general]\r\n")
@@ -564,7 +659,7 @@ class PackageInstallTest(MsiexecTestCase):
         self.assert_installed(NEXT_MSI, folder)
         self.assertEqual(self.autostart(), f'"{exe}"')
         self.assertFalse(self.session.host_path(r"C:\Elsewhere").exists())
-        self.assertFalse(self.session.host_path(TALVO_DIR).exists(), "the default folder unused")
+        self.assertFalse(self.session.host_path(DEFAULT_FOLDER).exists(), "the default folder unused")
         self.assertEqual(self.msiexec("/x", NEXT_MSI, timing="uninstall"), 0)
         self.assertFalse(self.session.host_path(folder).exists(), "removed from there")
         self.assertEqual(os.listdir(self.session.host_path(parent)), [])

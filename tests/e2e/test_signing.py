@@ -191,7 +191,7 @@ def build(target, password=None, verbose=False):
 def good_settings():
     return {"TALVO_SIGN_PFX": pki.pfx, "TALVO_SIGN_PASSWORD_FILE": "",
             "TALVO_SIGN_TIMESTAMP_URL": tsa.url, "TALVO_SIGN_DESCRIPTION": DESCRIPTION,
-            "TALVO_SIGN_URL": "https://www.talvo.example/"}
+            "TALVO_SIGN_URL": "https://www.talvo.example/", "TALVO_SIGN_CA_FILE": pki.root}
 
 
 def verify(path, root):
@@ -359,16 +359,17 @@ class SigningFailureTest(unittest.TestCase):
     def setUp(self):
         self.addCleanup(configure, **good_settings())
 
-    def assert_build_fails(self, target, path, password=None):
+    def assert_build_fails(self, target, path, password=None, why="failed"):
         p = build(target, password)
         self.assertNotEqual(p.returncode, 0, "the build reported success")
-        self.assertIn("failed", p.stderr + p.stdout)
+        self.assertIn(why, " ".join((p.stderr + p.stdout).split()))
         self.assertFalse(path.exists(), f"{path.name} left behind")
         self.assertFalse(Path(f"{path}.signing").exists(), "temporary file left behind")
 
     def test_a_failed_signing_fails_the_build_and_leaves_no_unsigned_file(self):
         password_file = pki.folder / "password.txt"
         password_file.write_text("wrong")
+        password_file.chmod(0o600)
         msi = packages(SIGNED)[0]
         with self.subTest("wrong password, twice: the exe is not up to date afterwards"):
             self.assertEqual(configure(TALVO_SIGN_PASSWORD_FILE=password_file).returncode, 0)
@@ -389,6 +390,16 @@ class SigningFailureTest(unittest.TestCase):
             self.assertEqual(configure(TALVO_SIGN_PASSWORD_FILE="",
                                        TALVO_SIGN_TIMESTAMP_URL=closed_port_url()).returncode, 0)
             self.assert_build_fails("talvo-office", SIGNED_EXE, pki.password)
+        with self.subTest("a password file others may read"):
+            password_file.write_text(pki.password)
+            password_file.chmod(0o640)
+            self.assertEqual(configure(TALVO_SIGN_PASSWORD_FILE=password_file).returncode, 0)
+            self.assert_build_fails("talvo-office", SIGNED_EXE, why="read by group or others")
+        with self.subTest("a signature that does not chain to the CA file: nothing signed left"):
+            self.assertEqual(configure(**{**good_settings(),
+                                          "TALVO_SIGN_CA_FILE": pki.other_root}).returncode, 0)
+            self.assert_build_fails("talvo-office", SIGNED_EXE, pki.password,
+                                    why="does not verify")
         with self.subTest("no password at all"):
             self.assertEqual(configure(**good_settings()).returncode, 0)
             self.assert_build_fails("talvo-office", SIGNED_EXE)
