@@ -51,14 +51,15 @@ std::vector<std::wstring> FoldersOf(const std::wstring& path) {
 
 // Opens a real folder and holds it. The open names the link itself where
 // there is one; both the path's and the handle's attributes are checked, as
-// some systems show a link on only one of them. Shared for neither writing
-// nor deleting, it cannot be renamed, deleted or replaced while held; once a
-// file is open in it, it cannot be made a junction either.
+// some systems show a link on only one of them. Not shared for deleting, it
+// cannot be renamed, deleted or replaced while held; once a file is open in
+// it, it cannot be made a junction either. It is shared for writing: the
+// rename into it opens it to add a name, and would be refused otherwise.
 ScopedHandle HoldFolder(const std::wstring& folder) {
   if (!RealFolder(folder)) return {};
-  ScopedHandle held(
-      CreateFileW(folder.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  ScopedHandle held(CreateFileW(
+      folder.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!held.Valid() || !RealFolder(held.Get())) return {};
   return held;
 }
@@ -145,9 +146,9 @@ std::u16string Win32Files::Dir(const std::u16string& path) {
 bool Win32Files::OpenForOutput(const std::u16string& path) {
   Discard();
   target_ = Wide(path);
-  const size_t slash = target_.find_last_of(L'\\');
-  if (slash == std::wstring::npos) return false;  // the target is always a full path
-  for (const std::wstring& folder : FoldersOf(target_)) {
+  const std::vector<std::wstring> folders = FoldersOf(target_);
+  if (folders.empty()) return false;  // the target always lies in a folder
+  for (const std::wstring& folder : folders) {
     folders_.push_back(HoldFolder(folder));
     if (!folders_.back().Valid()) {
       Discard();
@@ -156,7 +157,7 @@ bool Win32Files::OpenForOutput(const std::u16string& path) {
   }
   // Same folder as the target, so the final move is a rename within it. Made
   // new, so nothing already there (a link least of all) is opened.
-  const std::wstring folder = target_.substr(0, slash + 1);
+  const std::wstring folder = folders.back() + L'\\';
   for (int attempt = 0; attempt < kTemporaryNameTries && !file_.Valid(); ++attempt) {
     file_ = ScopedHandle(
         CreateFileW((folder + TemporaryName(attempt)).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
@@ -165,7 +166,7 @@ bool Win32Files::OpenForOutput(const std::u16string& path) {
   }
   // The folder may have been made a junction between its check and the
   // file's creation (not since: it is no longer empty).
-  if (!file_.Valid() || (!folders_.empty() && !RealFolder(folders_.back().Get()))) {
+  if (!file_.Valid() || !RealFolder(folders_.back().Get())) {
     Discard();
     return false;
   }
@@ -219,19 +220,17 @@ bool Win32Files::Replace() {
   return RewriteInPlace(target_, bytes_);
 }
 
-// Renamed within its own folder, the held one: the new name is resolved
-// there, not by a path that might lead elsewhere by now. Whatever has the
-// target's name (a link too) is replaced as a name; what it leads to is left
-// alone.
+// Renamed to the target's full path, which leads only through the held
+// folders. Whatever has the target's name (a link too) is replaced as a
+// name; what it leads to is left alone.
 bool Win32Files::RenameOverTarget() {
-  const std::wstring name = target_.substr(target_.find_last_of(L'\\') + 1);
-  const size_t name_bytes = name.size() * sizeof(wchar_t);
+  const size_t name_bytes = target_.size() * sizeof(wchar_t);
   std::vector<std::uint64_t> storage((sizeof(FILE_RENAME_INFO) + name_bytes + 7) / 8);
   auto* info = new (storage.data()) FILE_RENAME_INFO{};
   info->ReplaceIfExists = TRUE;
   info->RootDirectory = nullptr;
   info->FileNameLength = static_cast<DWORD>(name_bytes);
-  std::memcpy(info->FileName, name.data(), name_bytes);
+  std::memcpy(info->FileName, target_.data(), name_bytes);
   return SetFileInformationByHandle(file_.Get(), FileRenameInfo, info,
                                     static_cast<DWORD>(storage.size() * 8)) != FALSE;
 }
