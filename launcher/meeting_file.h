@@ -11,7 +11,9 @@ namespace talvo::meeting {
 inline constexpr std::u16string_view kFirstLevelDir = u"C:\\MrvPrg\\";
 inline constexpr std::u16string_view kWorkingDir = u"C:\\MrvPrg\\Tamsell\\";
 inline constexpr std::u16string_view kFileName = u"TamSell.jnj";
-inline constexpr std::u16string_view kCommandPrefix = u"cmd /c start ";
+// /d: otherwise the interpreter first runs whatever AutoRun commands the
+// registry holds for it, which may change what `start` finds or hold it up.
+inline constexpr std::u16string_view kCommandPrefix = u"cmd /d /c start ";
 inline constexpr int kLineCount = 14;
 
 // The type the conferencing client registers itself for.

@@ -2,6 +2,7 @@
 #include "platform/win32/win32.h"  // before the other Windows headers
 
 #include "launcher/program.h"
+#include "platform/win32/files.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/system.h"
 #include "platform/win32/toolkit.h"

@@ -3,6 +3,7 @@
 
 #include <objbase.h>
 
+#include <string>
 #include <utility>
 
 #include "platform/win32/win32.h"
@@ -141,11 +142,36 @@ Function LoadedFunction(const wchar_t* module, const char* name) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
 }
 
+// Loads a DLL of the system folder by its bare name, from there only: never
+// from the program's folder or the current one, whatever the process-wide
+// search setting. Windows 7 without KB2533623 lacks the search flags (and
+// AddDllDirectory, which came with them); there the full path is given, and
+// the DLL's own imports are looked for beside it first; a name the
+// program's manifest redirects (common controls 6) is never searched for, and
+// a full path would bypass that redirection.
+inline HMODULE LoadSystemLibrary(const wchar_t* name) {
+  static const bool search_flags =
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
+  if (search_flags) return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  ACTCTX_SECTION_KEYED_DATA redirected{};
+  redirected.cbSize = sizeof(redirected);
+  if (FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, name,
+                               &redirected)) {
+    return LoadLibraryW(name);
+  }
+  std::wstring path(MAX_PATH, L'\0');
+  const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  path.resize(length);
+  path.append(L"\\").append(name);
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 // A system DLL loaded when it is first needed rather than at start, and its
 // functions looked up by name. A function the system lacks comes back null.
 class SystemLibrary {
  public:
-  explicit SystemLibrary(const wchar_t* name) : module_(LoadLibraryW(name)) {}
+  explicit SystemLibrary(const wchar_t* name) : module_(LoadSystemLibrary(name)) {}
   SystemLibrary(const SystemLibrary&) = delete;
   SystemLibrary& operator=(const SystemLibrary&) = delete;
   ~SystemLibrary() {

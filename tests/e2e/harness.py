@@ -43,6 +43,9 @@ Wine notes learned the hard way:
     (Wine's start.exe) gone or not the launcher; started by ShellExecuteEx in the
     launcher, its parent is talvo-office.exe: record "parent" tells the
     two ways apart.  Wine's cmd ignores the DisableCMD policy.
+  * A rename through SetFileInformationByHandle (FileRenameInfo) takes a bare
+    name against the current folder, not the file's own as Windows does, and
+    refuses a RootDirectory (error 87); a full path works as on Windows.
   * ShellExecuteEx with SEE_MASK_FLAG_NO_UI and no HKCR\\.jnj fails quietly
     (no dialog).  Removing cmd.exe or the association is undone in a
     cleanup; the association also comes back with REGISTRY at every start.
@@ -564,7 +567,9 @@ class WinePrefix:
     def remove(self, win_path):
         """Delete a file or folder on C: (also clears chattr +i left by a test)."""
         p = self.host_path(win_path)
-        if p.exists():
+        if p.is_symlink():  # a link a test planted; what it leads to stays
+            p.unlink()
+        elif p.exists():
             subprocess.run(["chattr", "-R", "-i", str(p)], capture_output=True, timeout=10)
             shutil.rmtree(p) if p.is_dir() else p.unlink()
 

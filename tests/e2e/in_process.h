@@ -8,6 +8,7 @@
 #include "image_store/subset.h"
 #include "main_window/input.h"
 #include "main_window/mainform.h"
+#include "platform/win32/files.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/system.h"
 #include "platform/win32/toolkit.h"

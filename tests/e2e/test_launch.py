@@ -1,5 +1,6 @@
 """The room launch and the exit button on the real program under Wine."""
 import contextlib
+import os
 import time
 import unittest
 
@@ -9,6 +10,9 @@ import layout
 
 HOLDER_EXE = harness.EXE.parent / "file_holder.exe"
 HOLDER_READY = r"C:\holder-ready.txt"
+# Another file of the user's, and another folder, that a planted link leads to.
+OTHER_FILE = r"C:\users\Public\Documents\notes.txt"
+OTHER_FOLDER = r"C:\users\Public\Documents\elsewhere"
 # Where a test puts the prefix's command interpreter while it is "missing".
 MOVED_CMD = "cmd.exe.moved-by-e2e"
 # "Prevent access to the command prompt", on and off.
@@ -207,6 +211,64 @@ class LaunchTest(E2ETestCase):
                     self.assertEqual(path.read_bytes(), stale)
                 self.assertEqual([p.name for p in path.parent.iterdir()], ["TamSell.jnj"],
                                  "no temporary file is left")
+
+    # ---- links another account of the PC may plant ------------------------
+    # Under Wine a hard link stands in for a meeting file name that leads to
+    # another file (a symbolic link to a file looks like a plain one there),
+    # and a Unix symbolic link to a folder for a junction.
+    def test_meeting_file_that_is_another_files_second_name(self):
+        theirs = b"the user's own notes\r\n"
+        path = self.session.host_path(layout.MEETING_FILE)
+        other = self.session.host_path(OTHER_FILE)
+        self.addCleanup(self.session.remove, OTHER_FILE)
+        for held in (False, True):
+            with self.subTest(held=held), contextlib.ExitStack() as undo:
+                undo.callback(self.session.kill_user_processes)
+                self.session.clear_records()
+                self.session.remove(r"C:\MrvPrg")
+                path.parent.mkdir(parents=True)
+                other.parent.mkdir(parents=True, exist_ok=True)
+                other.write_bytes(theirs)
+                os.link(other, path)
+                if held:
+                    self._hold("rw", undo.callback)
+                app, win = self.start()
+                self.click_room(win, 1)
+                if held:
+                    # Not replaced (held) and not rewritten in place (a second name).
+                    self._expect_message_then_end(app, win)
+                else:
+                    # The name is replaced; the file it led to is left alone.
+                    self.assertEqual(self.session.wait_records(1)[0]["general.UserID"], "ds")
+                    app.wait_exit(timeout=15)
+                    self.assertEqual(path.read_bytes(), expected_file(1))
+                self.assertEqual(other.read_bytes(), theirs)
+                self.assertEqual([p.name for p in path.parent.iterdir()], ["TamSell.jnj"],
+                                 "no temporary file is left")
+
+    def test_meeting_folder_or_its_parent_a_link_takes_nothing(self):
+        elsewhere = self.session.host_path(OTHER_FOLDER)
+        self.addCleanup(self.session.remove, OTHER_FOLDER)
+        # The parent linked both to a folder with a Tamsell of its own and to
+        # an empty one, where start-up would make one.
+        for link, inside in ((r"C:\MrvPrg\Tamsell", []), (r"C:\MrvPrg", ["Tamsell"]),
+                             (r"C:\MrvPrg", [])):
+            with self.subTest(link=link, inside=inside):
+                self.session.clear_records()
+                self.session.remove(r"C:\MrvPrg")
+                self.session.remove(OTHER_FOLDER)
+                elsewhere.mkdir(parents=True)
+                for name in inside:
+                    (elsewhere / name).mkdir()
+                planted = self.session.host_path(link)
+                planted.parent.mkdir(parents=True, exist_ok=True)
+                planted.symlink_to(elsewhere, target_is_directory=True)
+                app, win = self.start()
+                self.click_room(win, 0)
+                self._expect_message_then_end(app, win)
+                self.assertEqual(sorted(p.relative_to(elsewhere).as_posix()
+                                        for p in elsewhere.rglob("*")), inside,
+                                 "nothing written where the link leads")
 
     # ---- locked-down PCs ----------------------------------------------
     # Each takes where to register its undoing: it runs whatever happens.

@@ -207,6 +207,39 @@ def _tools_and_packages():
             raise E2EError(f"{msi} not built (cmake --build --preset win64 --target msi-tests)")
 
 
+# ---- the program file the package ships, no Wine ---------------------------
+class ExecutableTest(unittest.TestCase):
+    OBJDUMP = "x86_64-w64-mingw32-objdump"
+    # IMAGE_DLLCHARACTERISTICS_*
+    MITIGATIONS = {"HIGH_ENTROPY_VA": 0x20, "DYNAMIC_BASE": 0x40, "NX_COMPAT": 0x100,
+                   "TERMINAL_SERVER_AWARE": 0x8000}
+
+    def test_mitigations_imports_and_stack_protector(self):
+        if not shutil.which(self.OBJDUMP):
+            raise E2EError(f"{self.OBJDUMP} not installed (scripts/install-deps.sh)")
+        dump = subprocess.run([self.OBJDUMP, "-p", str(EXE)], check=True, capture_output=True,
+                              text=True, timeout=30).stdout
+        flags = int(re.search(r"^DllCharacteristics\s+([0-9a-fA-F]+)", dump, re.M).group(1), 16)
+        for name, bit in self.MITIGATIONS.items():
+            self.assertTrue(flags & bit, f"{name} missing from {flags:#x}")
+        # Without its relocations the loader cannot move it, flag or not.
+        self.assertNotIn("relocations stripped", dump)
+        # Anything more is loaded when first needed; advapi32 here would be
+        # libssp seeding its guard through the crypto API before the first picture.
+        self.assertEqual(sorted(d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)),
+                         ["gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll"])
+
+        # The exe is stripped; the link map says what went into it.
+        linked = EXE.with_suffix(".map").read_text()
+        members = re.findall(r"^(\S+\((\S+)\))\n\s+\S+ \((\w+)\)$", linked, re.M)
+        wanted_by = {member: symbol for _, member, symbol in members}
+        self.assertRegex(wanted_by.get("stack_guard.cpp.obj", ""), r"^__stack_chk_(guard|fail)$",
+                         "the program's code is protected, by the program's own guard")
+        self.assertNotIn("ssp.o", wanted_by, "libssp's guard, seeded through the crypto API")
+        self.assertTrue([m for m in wanted_by if m.endswith("-chk.o")],
+                        "no checked buffer function linked: is _FORTIFY_SOURCE still given?")
+
+
 # ---- the package's tables, no Wine ----------------------------------------
 class PackageTablesTest(unittest.TestCase):
 

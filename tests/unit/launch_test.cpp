@@ -103,7 +103,7 @@ TEST(RoomLaunch, SuccessWritesTestsStartsThenHidesWaitsAndEnds) {
   expected.push_back("Dir C:\\MrvPrg\\Tamsell\\TamSell.jnj");
   expected.push_back("Registered? .jnj");
   // No quotation marks around the path.
-  expected.push_back("Start cmd /c start C:\\MrvPrg\\Tamsell\\TamSell.jnj");
+  expected.push_back("Start cmd /d /c start C:\\MrvPrg\\Tamsell\\TamSell.jnj");
   for (const std::string& step : Ending()) expected.push_back(step);
   EXPECT_EQ(rig.log, expected);
 }
@@ -175,7 +175,7 @@ TEST(RoomLaunch, NoClientThenInterpreterThenHandlerThenMessageThenTheUsualEnd) {
     bool fail_handler;
     std::vector<std::string> steps;
   };
-  const std::string start = "Start cmd /c start C:\\MrvPrg\\Tamsell\\TamSell.jnj";
+  const std::string start = "Start cmd /d /c start C:\\MrvPrg\\Tamsell\\TamSell.jnj";
   const std::string handler = "Handler C:\\MrvPrg\\Tamsell\\TamSell.jnj";
   const Answer yes = Answer::Yes;
   const Answer unknown = Answer::CannotTell;
