@@ -24,6 +24,7 @@ ROOMS = {0: ("public", "02-Room"), 1: ("ds", "03-Room"), 2: ("rd", "01-Room"),
          3: ("it", "04-Room"), 4: ("tr", "05-Room"), 5: ("of", "06-Room")}
 
 MEETING_FILE = r"C:\MrvPrg\Tamsell\TamSell.jnj"
+TITLE = "TALVO Internet Office TALVO網路會議室"  # what the title strip shows
 
 # The part of the 1280 x 1024 screen the README's pictures show: x, y, width, height.
 README_CROP = (152, 124, 760, 420)

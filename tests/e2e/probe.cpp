@@ -2,15 +2,20 @@
 //   probe pictures  decodes every embedded picture through the program's own
 //                   loader and prints its natural size, then the number of
 //                   windows the image store created (it must create none);
-//   probe window    prints the launcher window's styles, rectangle and the
-//                   number of child windows it has;
+//   probe window    prints the launcher window's styles, rectangle, the
+//                   number of child windows it has and its text;
 //   probe msaa      reads the window's accessible objects as a screen reader
 //                   does, from this other process;
 //   probe press N   asks for the default action of accessible child N;
 //   probe select N  asks accessible child N (0: the window) to take the focus;
 //   probe screen W H  changes the screen's resolution, as a program may;
 //   probe cues on|off  keyboard cues (focus marks always shown) on or off;
-//   probe message   prints the text of the launcher's open message box.
+//   probe message   prints the text of the launcher's open message box;
+//   probe impostor S  shows a window of the launcher's class for S seconds,
+//                   as any other program may;
+//   probe end-session  asks the launcher whether the session may end, then
+//                   tells it the session ends, as the Restart Manager does
+//                   before an upgrade replaces the program.
 #include "platform/win32/win32.h"  // before the other Windows headers
 
 #include <objbase.h>
@@ -66,6 +71,13 @@ int Pictures() {
 
 HWND Launcher() { return FindWindowW(L"TalvoOfficeForm", nullptr); }
 
+std::string Utf8(const wchar_t* text, int length) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
 int Window() {
   HWND hwnd = Launcher();
   if (!hwnd) {
@@ -78,12 +90,16 @@ int Window() {
   GetClientRect(hwnd, &client);
   int children = 0;
   EnumChildWindows(hwnd, CountWindow, reinterpret_cast<LPARAM>(&children));
+  // As the taskbar and Alt+Tab read it, from another process.
+  wchar_t text[256];
+  const int length = GetWindowTextW(hwnd, text, 256);
   std::printf(
-      "style %08lx exstyle %08lx rect %ld %ld %ld %ld client %ld %ld visible %d children %d\n",
+      "style %08lx exstyle %08lx rect %ld %ld %ld %ld client %ld %ld visible %d children %d "
+      "text %s\n",
       static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_STYLE)),
       static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_EXSTYLE)), r.left, r.top,
       r.right - r.left, r.bottom - r.top, client.right, client.bottom,
-      IsWindowVisible(hwnd) ? 1 : 0, children);
+      IsWindowVisible(hwnd) ? 1 : 0, children, Utf8(text, length > 0 ? length : 0).c_str());
   return 0;
 }
 
@@ -192,10 +208,7 @@ BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
   wchar_t text[1024];
   const int length = GetWindowTextW(child, text, 1024);
   if (length <= 0) return TRUE;  // the icon's place
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-  std::printf("%s\n", out.c_str());
+  std::printf("%s\n", Utf8(text, length).c_str());
   return TRUE;
 }
 
@@ -207,6 +220,49 @@ int Message() {
     return 7;
   }
   EnumChildWindows(box, PrintStatic, 0);
+  return 0;
+}
+
+// The Restart Manager's pair of messages before an upgrade replaces the
+// program: whether it may close, then that it must.
+int EndSession() {
+  HWND hwnd = Launcher();
+  if (!hwnd) {
+    std::printf("no-window\n");
+    return 2;
+  }
+  DWORD_PTR agreed = 0;
+  const bool asked = SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP,
+                                         SMTO_ABORTIFHUNG, 5000, &agreed) != 0;
+  std::printf("query %s %d\n", asked ? "answered" : "unanswered", agreed ? 1 : 0);
+  if (!asked || !agreed) return 8;
+  DWORD_PTR ignored = 0;
+  // The program may end before it answers: no answer is no failure here.
+  SendMessageTimeoutW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 5000,
+                      &ignored);
+  std::printf("ended\n");
+  return 0;
+}
+
+int Impostor(long seconds) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  wc.lpszClassName = L"TalvoOfficeForm";
+  if (!RegisterClassExW(&wc)) return 9;
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"impostor", WS_POPUP | WS_VISIBLE, 0, 0, 120,
+                              90, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!hwnd) return 9;
+  std::printf("showing\n");
+  std::fflush(stdout);
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
   return 0;
 }
 
@@ -222,6 +278,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 3 && Is(argv[1], L"cues")) return Cues(Is(argv[2], L"on"));
   if (argc == 2 && Is(argv[1], L"message")) return Message();
+  if (argc == 2 && Is(argv[1], L"end-session")) return EndSession();
+  if (argc == 3 && Is(argv[1], L"impostor")) return Impostor(std::wcstol(argv[2], nullptr, 10));
   const bool msaa = argc == 2 && Is(argv[1], L"msaa");
   const bool press = argc == 3 && Is(argv[1], L"press");
   const bool select = argc == 3 && Is(argv[1], L"select");
@@ -232,8 +290,8 @@ int wmain(int argc, wchar_t** argv) {
     CoUninitialize();
     return status;
   }
-  std::fprintf(
-      stderr,
-      "usage: probe pictures|window|msaa|press N|select N|screen W H|cues on|off|message\n");
+  std::fprintf(stderr,
+               "usage: probe pictures|window|msaa|press N|select N|screen W H|cues on|off|message|"
+               "end-session\n");
   return 64;
 }

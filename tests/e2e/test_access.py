@@ -106,7 +106,7 @@ class ScreenReaderTest(LaunchingTestCase):
         client, children, focus = read_msaa(self.session)
         self.assertEqual((int(client[1]), int(client[2])), (ROLE_CLIENT, 7))
         # Named by the title the window shows; the window's caption stays empty.
-        self.assertEqual(client[3], "TALVO Internet Office TALVO網路會議室")
+        self.assertEqual(client[3], layout.TITLE)
         self.assertEqual(win.name, "")
         self.assertEqual([c["name"] for c in children], NAMES)
         centres = [layout.EXIT_BUTTON] + [layout.room_centre(ROOM_OF[i]) for i in range(1, 7)]
