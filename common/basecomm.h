@@ -9,8 +9,7 @@ namespace talvo::B03_Basecomm {
 inline constexpr Colour kLightEdge = 0xFFFFFF;
 inline constexpr Colour kDarkEdge = 0x808080;
 inline constexpr Colour kFaceFill = 0xC0C0C0;
-inline constexpr Colour kDarkShadow = 0x80000015;  // system colour 21
-inline constexpr int kCopyPen = 13;
+inline constexpr Colour kDarkShadow = kSystemColour | 21;  // COLOR_3DDKSHADOW
 inline constexpr float kEdgeStep = 15;
 
 // Clears the target and draws its standard frame: outer raised bevel 10 twips

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "main_window/input.h"
 #include "main_window/mainform_def.h"
 #include "platform/win32/pointer.h"
 #include "tests/backend/test_host.h"
@@ -23,7 +24,8 @@ POINT At(float twips_x, float twips_y) {
 struct Finished : ::testing::Test {
   testing::TestHost host;
   ResourcePictureLoader pictures;
-  ControlTree tree{host, def::kMainForm, pictures};
+  FormInput input;
+  ControlTree tree{host, def::kMainForm, pictures, input.TabRing()};
 
   void SetUp() override {
     // What the layout pass does to the panels the points below lie on.
@@ -86,8 +88,8 @@ TEST_F(Finished, APartPaintsAsThatPartOfTheWhole) {
   const std::vector<DWORD> whole = Painted(tree, client);
   // The exit button with its picture, a room button with its caption, and a
   // part across the body's frame and a room panel's edge.
-  for (const RECT part : {tree.At(def::kToDo0).ClientBox(),
-                          tree.At(def::RoomSelectSlot(4)).ClientBox(), RECT{2, 40, 120, 100}}) {
+  for (const RECT part :
+       {tree.BoxOf(def::kToDo0), tree.BoxOf(def::RoomSelectSlot(4)), RECT{2, 40, 120, 100}}) {
     SCOPED_TRACE(::testing::Message() << part.left << "," << part.top);
     const std::vector<DWORD> painted = Painted(tree, part);
     size_t differ = 0;
@@ -110,6 +112,8 @@ struct Recorder : InputEvents {
     float x, y;
   };
   std::vector<Event> events;
+  std::vector<Slot> ring;
+  const std::vector<Slot>& TabRing() const override { return ring; }
   void PointerDown(Slot s, int, int, float x, float y) override {
     events.push_back({'d', s, x, y});
   }
@@ -129,9 +133,9 @@ struct Recorder : InputEvents {
 
 TEST_F(Finished, AHeldPointerGoesToItsControlWhereverItIs) {
   Recorder core;
-  PointerRouter router(host, core, tree);
+  PointerRouter router(core, tree);
   const Slot room = def::RoomSelectSlot(2);
-  const RECT box = tree.At(room).ClientBox();
+  const RECT box = tree.BoxOf(room);
   // Unheld, a move far off the button goes to what is under it.
   router.OnMouse(WM_MOUSEMOVE, 0, MAKELPARAM(1, 200));
   tree.SetCaptured(room);
