@@ -1,11 +1,12 @@
 // The window: its making and end, its messages routed to the parts that own
-// them, its paint, and the one-launcher-at-a-time lookup.
+// them, and its paint.
 #include "platform/win32/form_window.h"
 
 #include <stdexcept>
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/input_modes.h"
+#include "platform/win32/other_start.h"
 #include "platform/win32/sdk_gaps.h"
 
 namespace talvo::win32 {
@@ -48,16 +49,6 @@ ScreenRect DesignRect(const def::WindowDef& window, const Scale& scale) {
   return {x, y, x + scale.ToPixels(window.width), y + scale.ToPixels(window.height)};
 }
 
-// Visible but not on this virtual desktop (Windows 10 and later), where the
-// user would not see it come into view.
-bool Cloaked(HWND hwnd) {
-  using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
-  static const SystemLibrary dwmapi(L"dwmapi.dll");
-  static const auto get = dwmapi.Get<GetAttribute>("DwmGetWindowAttribute");
-  DWORD cloaked = 0;
-  return get && SUCCEEDED(get(hwnd, kDwmCloaked, &cloaked, sizeof(cloaked))) && cloaked;
-}
-
 }  // namespace
 
 FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
@@ -67,11 +58,11 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
       scale_(dpi > 0 ? dpi : SystemDpi()),
       high_contrast_query_(high_contrast),
       high_contrast_(high_contrast()) {
-  if (!RegisterFormClass(kClassName, &FormWindow::Proc)) return;
+  if (!RegisterFormClass(kFormClassName, &FormWindow::Proc)) return;
   const ScreenRect place = DesignRect(definition.window, scale_.Get());
   const std::wstring caption = Wide(definition.window.caption);
   // Hidden until the program shows it; no frame, so client and window agree.
-  if (!CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP, place.left, place.top,
+  if (!CreateWindowExW(0, kFormClassName, caption.c_str(), WS_POPUP, place.left, place.top,
                        place.Width(), place.Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
                        this)) {
     hwnd_ = nullptr;
@@ -313,23 +304,6 @@ void FormWindow::TakeFocus(Slot slot) {
     // Nothing changed, but the reader waits for the event.
     accessible_->NotifyFocus(before);
   }
-}
-
-HWND FormWindow::ShowingElsewhere() {
-  for (HWND hwnd = FindWindowExW(nullptr, nullptr, kClassName, nullptr); hwnd;
-       hwnd = FindWindowExW(nullptr, hwnd, kClassName, nullptr)) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process != GetCurrentProcessId() && IsWindowVisible(hwnd) && !Cloaked(hwnd)) return hwnd;
-  }
-  return nullptr;
-}
-
-UINT FormWindow::BringIntoViewMessage() {
-  // Registered when first needed: by a second start, or when a message from
-  // the registered range first reaches the window.
-  static const UINT message = RegisterWindowMessageW(L"TalvoInternetOffice.BringIntoView");
-  return message;
 }
 
 void FormWindow::BringIntoView() {

@@ -9,6 +9,7 @@
 //   - Decorations: icons, pointer shapes and hover texts.
 //   - KeyboardFocus: the keyboard and the focus marks.
 //   - PointerRouter: mouse messages to the core, and the platform's capture.
+// A second start finds the window by its class (other_start.h).
 // Only what the first picture needs is made before the first paint; icons,
 // pointers, hover texts, the input method and gestures follow it.
 #pragma once
@@ -51,15 +52,10 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   HWND Hwnd() const override { return hwnd_; }
   const Scale& CurrentScale() const override { return scale_.Get(); }
 
-  // A form window of another process that shows on this desktop, if any.
-  static HWND ShowingElsewhere();
-  // Asks a form window to come into view: on a screen, at the top of its band.
-  static UINT BringIntoViewMessage();
   // The window's whole picture, as a paint would show it.
   void PaintContent(HDC dc);
 
  private:
-  static constexpr wchar_t kClassName[] = L"TalvoOfficeForm";
   static constexpr UINT kFinishStartMessage = WM_APP + 1;
   static constexpr UINT kPressMessage = WM_APP + 2;
 
