@@ -131,7 +131,7 @@ void DragMove(TagHolder& holder, Geometry& window, float x, float y, const Scree
   if (std::isfinite(new_top) && new_top > screen.WorkAreaTopUnderPointer()) {
     IgnoreFailure(window.SetTop(new_top));
   }
-  for (int i = 0; i < 5; ++i) events.DoEvents();
+  for (int i = 0; i < kDragPumps; ++i) events.DoEvents();
 }
 
 void DragEnd(TagHolder& holder, Geometry& /*window*/, float /*x*/, float /*y*/) {

@@ -9,9 +9,11 @@ namespace talvo::B03_Basecomm {
 inline constexpr Colour kLightEdge = 0xFFFFFF;
 inline constexpr Colour kDarkEdge = 0x808080;
 inline constexpr Colour kFaceFill = 0xC0C0C0;
-inline constexpr Colour kDarkShadow = 0x80000015;  // system colour 21
-inline constexpr int kCopyPen = 13;
+inline constexpr Colour kDarkShadow = kSystemColour | 21;  // COLOR_3DDKSHADOW
 inline constexpr float kEdgeStep = 15;
+// How often DragMove dispatches pending events after a move, so the window
+// repaints where it now stands before the next move is taken.
+inline constexpr int kDragPumps = 5;
 
 // Clears the target and draws its standard frame: outer raised bevel 10 twips
 // in from the top and left, 20 from the far edges, inner sunken bevel 50 inside
@@ -35,7 +37,7 @@ void PaintPanelFrame(DrawingTarget& target);
 // zero-padded digits each while dragging, "B" after a release.
 void DragBegin(TagHolder& holder, Geometry& window, float x, float y);
 // Moves `window` by the pointer's offset from the anchor, then dispatches
-// events five times through `events` (which may re-enter DragMove). A move
+// events kDragPumps times through `events` (which may re-enter DragMove). A move
 // that would put the window's top above the work area of the monitor under
 // the pointer is skipped vertically, not clamped.
 void DragMove(TagHolder& holder, Geometry& window, float x, float y, const Screen& screen,

@@ -36,7 +36,6 @@ class DisplayList {
   // growing it without end. Past it, a primitive is refused: the drawing
   // call fails, which ends a frame at that primitive as any failure would.
   static constexpr std::size_t kCapacity = 256;
-  static constexpr int kCopyPen = 13;
 
   enum class Op { DrawMode, Line, Box, FilledBox };
   struct Primitive {

@@ -51,9 +51,9 @@ struct ControlDef {
   std::u16string_view caption = {};
   std::u16string_view tag = {};
   std::u16string_view tooltip = {};
-  Colour back_colour = 0x80000005;
-  Colour fore_colour = 0x80000008;
-  const Font* font = nullptr;  // nullptr: the window's font
+  Colour back_colour = kSystemColour | 5;  // COLOR_WINDOW
+  Colour fore_colour = kSystemColour | 8;  // COLOR_WINDOWTEXT
+  const Font* font = nullptr;              // nullptr: the window's font
   Align alignment = Align::Left;
   bool transparent = false;  // BackStyle: transparent labels show their parent
   Appearance appearance = Appearance::ThreeD;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/numbering.h"
 
@@ -22,8 +23,10 @@ namespace talvo {
 // IgnoreFailure(...) says that the skip is deliberate.
 inline void IgnoreFailure(bool /*succeeded*/) {}
 
-// 0x00BBGGRR, or 0x800000nn for system colour nn.
+// 0x00BBGGRR, or kSystemColour | nn for system colour nn.
 using Colour = std::uint32_t;
+inline constexpr Colour kSystemColour = 0x80000000u;
+inline constexpr Colour kSystemColourIndex = 0xFFu;  // nn
 
 namespace def {
 struct FormDef;
@@ -79,6 +82,9 @@ class Screen {
   // one when it is on none).
   virtual float WorkAreaTopUnderPointer() const = 0;
 };
+
+// The raster mode in which a drawn colour replaces the pixels (R2_COPYPEN).
+inline constexpr int kCopyPen = 13;
 
 // What frame drawing needs of a picture box or window. Coordinates are twips
 // in the target's own space, origin at its outer top-left corner.
@@ -136,13 +142,25 @@ class Form {
 // Keys with a meaning for the window's controls.
 enum class Key { Tab, Space, Enter };
 
+// The pointer's buttons and the modifier keys as input reports them, as
+// bits: a press or release names one button, a move every button held.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+inline constexpr int kShiftKey = 1;
+inline constexpr int kCtrlKey = 2;
+inline constexpr int kAltKey = 4;
+
 // What the toolkit reports of the user's input, for the core to act on.
 // `slot` is the control that holds the pointer, else the one under it (the
 // window itself is kWindowSlot); x and y are twips from its top-left corner.
-// Buttons are 1 left, 2 right, 4 middle; shift is 1 Shift, 2 Ctrl, 4 Alt.
+// `button` and `buttons` are of the buttons above, `shift` of the keys.
 class InputEvents {
  public:
   virtual ~InputEvents() = default;
+  // The controls that take the focus, in keyboard order: where Tab goes, and
+  // how screen readers number the buttons.
+  virtual const std::vector<Slot>& TabRing() const = 0;
   virtual void PointerDown(Slot slot, int button, int shift, float x, float y) = 0;
   // `buttons`: those held during the move.
   virtual void PointerMove(Slot slot, int buttons, int shift, float x, float y) = 0;

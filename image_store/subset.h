@@ -48,7 +48,6 @@ class SubSet {
   }
 
   const Element* Find(std::u16string_view name, int index = kNoIndex) const;
-  std::size_t ElementCount() const { return elements_.size(); }
 
  private:
   // Declared before the named members that point into it.

@@ -1,5 +1,5 @@
-// SubSet as static data: the image store's window settings, its pictures and
-// its 41 control elements. Nothing shows this window; the table is what the
+// SubSet as static data: the image store's pictures and its 41 control
+// elements. Nothing shows this window; the table is what the
 // store hands pictures out from and what the asset tests check the files
 // against.
 #pragma once
@@ -11,11 +11,6 @@
 #include "common/form_def.h"
 
 namespace talvo::def {
-
-// The store shows nothing, so its font is never used.
-inline constexpr Font kSubSetFont{u"Arial", 8.25f, 400};
-inline constexpr WindowDef kSubSetWindow{u"SubSet", 0x00C0C0C0, &kSubSetFont, nullptr, 5805,
-                                         3465,      7920,       6075,         false};
 
 namespace subset_pictures {
 constexpr PictureFormat kIco = PictureFormat::Icon;
@@ -145,8 +140,6 @@ inline constexpr std::array<ControlDef, kSubSetElements> kSubSetControls{{
     subset_pictures::Img(39, u"sBT7", 0, 13770, 3825, 2895, 495),
     subset_pictures::Img(40, u"sBT7", 1, 13770, 4425, 2895, 495),
 }};
-
-inline constexpr FormDef kSubSet{kSubSetWindow, kSubSetControls};
 
 // The table position of the element of that name and index, or -1.
 constexpr int SubSetPosition(std::u16string_view name, int index = kNoIndex) {

@@ -6,6 +6,14 @@
 #include "main_window/mainform.h"
 
 namespace talvo {
+namespace {
+
+// After a launch the hidden window waits 1.5 s before it ends, answering its
+// events meanwhile.
+constexpr int kLingerSteps = 15;
+constexpr int kLingerStepMs = 100;
+
+}  // namespace
 
 void mainform::Form_Load() {
   // Each call makes one level, so the parent comes first. Both fail quietly
@@ -21,7 +29,7 @@ void mainform::ToDo_Click(std::int16_t) { system_.End(); }
 void mainform::RoomSelect_Click(std::int16_t index) {
   // A click queued behind the first one would rewrite the file under a client
   // that is opening it and start the client twice.
-  if (launching_ || index < 0 || index > 5) return;
+  if (launching_ || index < 0 || index >= def::kRoomCount) return;
   launching_ = true;
   toRunjnj(index, RoomSelect(index).Tag());
 }
@@ -59,8 +67,8 @@ void mainform::toRunjnj(std::int16_t index, const std::u16string& user_id) {
 
   toolkit_.DoEvents();
   IgnoreFailure(Me.SetVisible(false));
-  for (int pass = 1; pass <= 15; ++pass) {
-    system_.Sleep(100);
+  for (int step = 0; step < kLingerSteps; ++step) {
+    system_.Sleep(kLingerStepMs);
     toolkit_.DoEvents();
   }
   parts_.Unload();

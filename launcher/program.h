@@ -12,6 +12,8 @@ inline constexpr int kExitNoWindow = 3;
 // A start while another launcher shows: that one comes into view and this
 // one ends without a window of its own, as a success.
 inline constexpr int kExitOtherShowing = 0;
+// Memory ran out while the window was being built.
+inline constexpr int kExitOutOfMemory = 1;
 
 int RunProgram(Toolkit& toolkit, Files& files, System& system, PictureLoader& pictures);
 

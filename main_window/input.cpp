@@ -10,8 +10,6 @@
 namespace talvo {
 namespace {
 
-constexpr int kLeftButton = 1;
-
 bool InTable(Slot slot) { return IsControl(slot) && slot < def::kControlCount; }
 
 }  // namespace

@@ -31,6 +31,7 @@ class FormInput final : public InputEvents {
   // Input before this is ignored: nothing can act on it yet.
   void Bind(mainform& form, Form& parts);
 
+  const std::vector<Slot>& TabRing() const override { return tab_stops_; }
   void PointerDown(Slot slot, int button, int shift, float x, float y) override;
   void PointerMove(Slot slot, int buttons, int shift, float x, float y) override;
   void PointerUp(Slot slot, int button, int held, int shift, float x, float y) override;

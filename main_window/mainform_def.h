@@ -287,7 +287,7 @@ constexpr bool SlotsMatchTheirNames() {
             Names(kMeCaption, u"meCaption", kNoIndex) && Names(kSysinfo, u"Sysinfo", kNoIndex) &&
             Names(kPan100, u"Pan100", kNoIndex) && Names(kPan01, u"Pan01", kNoIndex) &&
             Names(kLabel1, u"Label1", kNoIndex);
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < kRoomCount; ++i) {
     ok = ok && Names(RoomPanSlot(i), u"RoomPan", i) && Names(RoomSelectSlot(i), u"RoomSelect", i) &&
          kControls[RoomSelectSlot(i)].parent == RoomPanSlot(i);
   }

@@ -191,7 +191,7 @@ class ClientAccessible final : public IAccessible {
     if (FAILED(hr)) return hr;
     RECT box{};
     if (hr == S_OK) {
-      box = tree_->At(slot).ClientBox();
+      box = tree_->BoxOf(slot);
     } else {
       GetClientRect(window_->Hwnd(), &box);
     }

@@ -1,11 +1,14 @@
 // The tree of a form's windowless controls, with one owner. It builds the
-// nodes from the definition and owns them; walks them in one order (a
-// container, its other children, then its labels, each clipped to its
-// container), which serves painting, hit-testing (the last control the walk
-// passes under a point is the one on top) and the hover areas; holds the one
-// shown copy of the input state the core decides (the focused, the pressed
-// and the captured control); and answers what paint and screen readers ask:
-// the buttons in keyboard order, their names and child ids.
+// nodes from the definition and owns them, with the fonts' chosen Chinese
+// face; is the host they talk to (the window handle, the scale, repaints),
+// so no node calls the window; walks them in one order (a container, its
+// other children, then its labels, each clipped to its container), handing
+// each node its box, which serves painting, hit-testing (the last control the
+// walk passes under a point is the one on top) and the hover areas; holds the
+// one shown copy of the input state the core decides (the focused, the
+// pressed and the captured control); and answers what paint and screen
+// readers ask: the buttons in the core's keyboard order, their names and
+// child ids.
 #pragma once
 
 #include <memory>
@@ -18,16 +21,29 @@
 
 namespace talvo::win32 {
 
-class ControlTree {
+class ControlTree final : public NodeHost {
  public:
-  ControlTree(FormHost& host, const def::FormDef& definition, ResourcePictureLoader& pictures);
+  // `buttons`: the controls that take the focus, in the core's keyboard order.
+  ControlTree(FormHost& window, const def::FormDef& definition, ResourcePictureLoader& pictures,
+              std::vector<Slot> buttons);
   ControlTree(const ControlTree&) = delete;
   ControlTree& operator=(const ControlTree&) = delete;
 
   WindowNode& Window() const { return *window_; }
   // kWindowSlot: the window itself.
   Node& At(Slot slot) const;
-  int Count() const { return static_cast<int>(nodes_.size()); }
+  // Where a control is, in client pixels; not clipped.
+  RECT BoxOf(Slot slot) const { return BoxOf(At(slot)); }
+
+  // NodeHost: the window's, passed on.
+  HWND Hwnd() const override { return host_.Hwnd(); }
+  const Scale& CurrentScale() const override { return host_.CurrentScale(); }
+  void Repaint(const RECT& box) override { host_.Repaint(box); }
+  void Relaid() override { host_.Relaid(); }
+  bool EverShown() const override { return host_.EverShown(); }
+  // NodeHost: the tree's own.
+  RECT BoxOf(const Node& node) const override;
+  FallbackFace& ChosenFace() override { return chosen_face_; }
 
   // Every shown control that meets `clip` (client pixels), in the one order.
   void Paint(HDC dc, const RECT& clip, const Look& look) const;
@@ -64,12 +80,18 @@ class ControlTree {
   std::u16string WindowName() const;
 
  private:
-  // Calls visit(node, visible part) for every shown node meeting `clip`.
+  // Calls visit(node, box, visible part) for every shown node meeting `clip`;
+  // `outer` is the box of the node's parent.
   template <typename Visit>
-  void Walk(const Node& node, const RECT& clip, Visit&& visit) const;
+  void Walk(const Node& node, const RECT& outer, const RECT& clip, Visit&& visit) const;
+  template <typename Visit>
+  void Walk(const RECT& clip, Visit&& visit) const {
+    Walk(*window_, RECT{}, clip, visit);
+  }
 
   FormHost& host_;
   const def::FormDef& definition_;
+  FallbackFace chosen_face_;  // before the nodes, whose fonts use it
   std::unique_ptr<WindowNode> window_;
   std::vector<std::unique_ptr<Node>> nodes_;  // by slot
   std::vector<Slot> buttons_;

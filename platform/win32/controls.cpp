@@ -67,7 +67,7 @@ void DrawButtonEdge(HDC dc, const RECT& box, bool sunken, int width) {
 // ---------------------------------------------------------------------------
 // Node
 
-Node::Node(FormHost& host, const Init& init)
+Node::Node(NodeHost& host, const Init& init)
     : host_(host),
       slot_(init.slot),
       def_(init.def),
@@ -76,21 +76,18 @@ Node::Node(FormHost& host, const Init& init)
       top_(init.top),
       width_(init.width),
       height_(init.height),
-      caption_(init.caption),
       tag_(init.tag) {}
 
-RECT Node::ClientBox() const {
-  const Scale& scale = host_.CurrentScale();
-  const RECT outer = parent_ ? parent_->ClientBox() : RECT{};
+RECT Node::BoxIn(const RECT& outer, const Scale& scale) const {
   const int x = outer.left + scale.ToPixels(left_);
   const int y = outer.top + scale.ToPixels(top_);
   return {x, y, x + scale.ToPixels(width_), y + scale.ToPixels(height_)};
 }
 
 bool Node::Change(float& field, float twips) {
-  const RECT before = ClientBox();
+  const RECT before = CurrentBox();
   field = twips;
-  host_.Repaint(Union(before, ClientBox()));
+  host_.Repaint(Union(before, CurrentBox()));
   host_.Relaid();
   return true;
 }
@@ -99,13 +96,13 @@ bool Node::Replace(std::shared_ptr<const Win32Picture>& held, PictureRef picture
   auto win32 = std::dynamic_pointer_cast<const Win32Picture>(std::move(picture));
   if (!win32) return false;  // not a picture this platform made
   held = std::move(win32);
-  host_.Repaint(ClientBox());
+  host_.Repaint(CurrentBox());
   return true;
 }
 
 bool Node::SetVisible(bool visible) {
   visible_ = visible;
-  host_.Repaint(ClientBox());
+  host_.Repaint(CurrentBox());
   host_.Relaid();
   return true;
 }
@@ -113,7 +110,7 @@ bool Node::SetVisible(bool visible) {
 // ---------------------------------------------------------------------------
 // PictureBoxNode
 
-PictureBoxNode::PictureBoxNode(FormHost& host, const Init& init, Colour back_colour)
+PictureBoxNode::PictureBoxNode(NodeHost& host, const Init& init, Colour back_colour)
     : Node(host, init), back_colour_(back_colour) {}
 
 bool PictureBoxNode::SetPicture(PictureRef picture) {
@@ -123,12 +120,12 @@ bool PictureBoxNode::SetPicture(PictureRef picture) {
 
 bool PictureBoxNode::Cls() {
   drawing_.Clear();
-  host_.Repaint(ClientBox());
+  host_.Repaint(CurrentBox());
   return true;
 }
 
 bool PictureBoxNode::Drawn(bool added) {
-  if (added) host_.Repaint(ClientBox());
+  if (added) host_.Repaint(CurrentBox());
   return added;
 }
 
@@ -155,18 +152,11 @@ void PictureBoxNode::Paint(HDC dc, const RECT& box, const Look& look) const {
 // ---------------------------------------------------------------------------
 // WindowNode
 
-WindowNode::WindowNode(FormHost& host, const def::WindowDef& def)
+WindowNode::WindowNode(NodeHost& host, const def::WindowDef& def)
     : PictureBoxNode(host,
-                     {kWindowSlot,
-                      nullptr,
-                      nullptr,
-                      def.left,
-                      def.top,
-                      def.width,
-                      def.height,
-                      def.caption,
-                      {}},
+                     {kWindowSlot, nullptr, nullptr, def.left, def.top, def.width, def.height, {}},
                      def.back_colour),
+      window_def_(def),
       written_{def.left, def.top, def.width, def.height} {}
 
 float WindowNode::Read(Side side, int pixels) const {
@@ -245,7 +235,7 @@ bool WindowNode::SetVisible(bool visible) {
   return true;
 }
 
-RECT WindowNode::ClientBox() const {
+RECT WindowNode::BoxIn(const RECT&, const Scale&) const {
   RECT client{};
   GetClientRect(host_.Hwnd(), &client);
   return client;
@@ -254,12 +244,14 @@ RECT WindowNode::ClientBox() const {
 // ---------------------------------------------------------------------------
 // LabelNode
 
-LabelNode::LabelNode(FormHost& host, const Init& init, const def::Font& font)
+LabelNode::LabelNode(NodeHost& host, const Init& init, const def::Font& font)
     : Node(host, init), font_def_(font) {
   Rescale();
 }
 
-void LabelNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale(), Def()->caption); }
+void LabelNode::Rescale() {
+  font_.emplace(font_def_, host_.CurrentScale(), Def()->caption, host_.ChosenFace());
+}
 
 void LabelNode::Paint(HDC dc, const RECT& box, const Look& look) const {
   font_->Draw(dc, Def()->caption, box, Def()->alignment,
@@ -269,13 +261,15 @@ void LabelNode::Paint(HDC dc, const RECT& box, const Look& look) const {
 // ---------------------------------------------------------------------------
 // ButtonNode
 
-ButtonNode::ButtonNode(FormHost& host, const Init& init, const def::Font& font,
+ButtonNode::ButtonNode(NodeHost& host, const Init& init, const def::Font& font,
                        std::shared_ptr<const Win32Picture> picture)
     : Node(host, init), font_def_(font), picture_(std::move(picture)) {
   Rescale();
 }
 
-void ButtonNode::Rescale() { font_.emplace(font_def_, host_.CurrentScale(), Def()->caption); }
+void ButtonNode::Rescale() {
+  font_.emplace(font_def_, host_.CurrentScale(), Def()->caption, host_.ChosenFace());
+}
 
 bool ButtonNode::SetPicture(PictureRef picture) { return Replace(picture_, std::move(picture)); }
 
@@ -318,7 +312,7 @@ void ButtonNode::Paint(HDC dc, const RECT& box, const Look& look) const {
 // ---------------------------------------------------------------------------
 // ImageNode
 
-ImageNode::ImageNode(FormHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture)
+ImageNode::ImageNode(NodeHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture)
     : Node(host, init), picture_(std::move(picture)) {}
 
 bool ImageNode::SetPicture(PictureRef picture) { return Replace(picture_, std::move(picture)); }

@@ -3,7 +3,7 @@
 // labels, command buttons and image controls. Each keeps its geometry in
 // twips relative to its parent, and paints its own content into the box of
 // client pixels, with the look, that the tree hands it (control_tree.h walks
-// them).
+// them). A node talks only to its tree (NodeHost), never to the window.
 #pragma once
 
 #include <memory>
@@ -18,10 +18,11 @@
 
 namespace talvo::win32 {
 
-// What a control needs of the window it lives in.
+// What the tree of controls needs of the window it lives in.
 class FormHost {
  public:
   virtual ~FormHost() = default;
+  // nullptr once the window is gone.
   virtual HWND Hwnd() const = 0;
   virtual const Scale& CurrentScale() const = 0;
   // Part of the client area, in pixels, must be painted again.
@@ -30,6 +31,17 @@ class FormHost {
   virtual void Relaid() = 0;
   // Whether the window has been on the screen yet.
   virtual bool EverShown() const = 0;
+};
+
+class Node;
+
+// What a node needs of the tree it lives in: the window's, and its own box.
+class NodeHost : public FormHost {
+ public:
+  // Where a node is, in client pixels at the current scale; not clipped.
+  virtual RECT BoxOf(const Node& node) const = 0;
+  // The face that drew the last text a definition's font lacked, tried first.
+  virtual FallbackFace& ChosenFace() = 0;
 };
 
 // What a paint hands every node besides its box.
@@ -47,9 +59,9 @@ class Node : public Surface {
     const def::ControlDef* def;  // nullptr for the window itself
     Node* parent;
     float left, top, width, height;
-    std::u16string_view caption, tag;
+    std::u16string_view tag;
   };
-  Node(FormHost& host, const Init& init);
+  Node(NodeHost& host, const Init& init);
 
   float Left() const override { return left_; }
   float Top() const override { return top_; }
@@ -61,7 +73,8 @@ class Node : public Surface {
   bool SetHeight(float twips) override { return Change(height_, twips); }
   std::u16string Tag() const override { return tag_; }
   void SetTag(std::u16string text) override { tag_ = std::move(text); }
-  std::u16string Caption() const override { return caption_; }
+  // The definition's, which paint and readers show too.
+  std::u16string Caption() const override { return std::u16string(def_->caption); }
   bool SetPicture(PictureRef) override { return false; }
   bool SetVisible(bool visible) override;
   // Only picture boxes and the window can be drawn on.
@@ -80,8 +93,9 @@ class Node : public Surface {
   // Shown when it and every container around it are. The window itself is
   // painted whenever the platform asks, so it counts as shown.
   bool Shown() const { return !parent_ || (visible_ && parent_->Shown()); }
-  // Where it is, in client pixels at the current scale; not clipped.
-  virtual RECT ClientBox() const;
+  // Where it is, in client pixels at `scale`, inside its parent's box `outer`;
+  // not clipped.
+  virtual RECT BoxIn(const RECT& outer, const Scale& scale) const;
   // Its own content into its box; children are painted by the tree.
   virtual void Paint(HDC dc, const RECT& box, const Look& look) const = 0;
   // Fonts and the like again, at the host's current scale.
@@ -91,7 +105,8 @@ class Node : public Surface {
   bool Change(float& field, float twips);
   // Takes a picture the platform decoded, and shows it.
   bool Replace(std::shared_ptr<const Win32Picture>& held, PictureRef picture);
-  FormHost& host_;
+  RECT CurrentBox() const { return host_.BoxOf(*this); }
+  NodeHost& host_;
   bool visible_ = true;
 
  private:
@@ -100,14 +115,14 @@ class Node : public Surface {
   Node* const parent_;
   std::vector<Node*> children_;
   float left_, top_, width_, height_;
-  std::u16string caption_, tag_;
+  std::u16string tag_;
 };
 
 // A picture box: its back colour, its picture at natural size from the
 // top-left corner, then what was drawn on it.
 class PictureBoxNode : public Node {
  public:
-  PictureBoxNode(FormHost& host, const Init& init, Colour back_colour);
+  PictureBoxNode(NodeHost& host, const Init& init, Colour back_colour);
   bool SetPicture(PictureRef picture) override;
   bool Cls() override;
   bool SetDrawMode(int mode) override { return drawing_.SetDrawMode(mode); }
@@ -132,7 +147,8 @@ class PictureBoxNode : public Node {
 // before showing it is where it will appear.
 class WindowNode final : public PictureBoxNode {
  public:
-  WindowNode(FormHost& host, const def::WindowDef& def);
+  WindowNode(NodeHost& host, const def::WindowDef& def);
+  std::u16string Caption() const override { return std::u16string(window_def_.caption); }
   float Left() const override;
   float Top() const override;
   float Width() const override;
@@ -142,7 +158,8 @@ class WindowNode final : public PictureBoxNode {
   bool SetWidth(float twips) override;
   bool SetHeight(float twips) override;
   bool SetVisible(bool visible) override;
-  RECT ClientBox() const override;
+  // The client area, whatever it is handed.
+  RECT BoxIn(const RECT& outer, const Scale& scale) const override;
   // Where it stands before it is first shown: where the core put it, moved
   // onto a screen as little as that takes.
   bool Settle();
@@ -154,12 +171,13 @@ class WindowNode final : public PictureBoxNode {
   // Writes one side, or settles the whole window while it was never shown.
   bool Write(Side side, float twips);
   bool Place(const RECT& r);
+  const def::WindowDef& window_def_;
   float written_[4];  // twips, by Side
 };
 
 class LabelNode final : public Node {
  public:
-  LabelNode(FormHost& host, const Init& init, const def::Font& font);
+  LabelNode(NodeHost& host, const Init& init, const def::Font& font);
   void Paint(HDC dc, const RECT& box, const Look& look) const override;
   void Rescale() override;
 
@@ -172,7 +190,7 @@ class LabelNode final : public Node {
 // and caption centred, a raised edge (sunken while pressed), a focus mark.
 class ButtonNode final : public Node {
  public:
-  ButtonNode(FormHost& host, const Init& init, const def::Font& font,
+  ButtonNode(NodeHost& host, const Init& init, const def::Font& font,
              std::shared_ptr<const Win32Picture> picture);
   bool SetPicture(PictureRef picture) override;
   void Paint(HDC dc, const RECT& box, const Look& look) const override;
@@ -187,7 +205,7 @@ class ButtonNode final : public Node {
 // An image control: its picture at natural size, or stretched to its box.
 class ImageNode final : public Node {
  public:
-  ImageNode(FormHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture);
+  ImageNode(NodeHost& host, const Init& init, std::shared_ptr<const Win32Picture> picture);
   bool SetPicture(PictureRef picture) override;
   void Paint(HDC dc, const RECT& box, const Look& look) const override;
 

@@ -1,15 +1,19 @@
-// The window: its making and end, its messages, its paint, and what follows
-// the first picture.
+// The window: its making and end, its messages routed to the parts that own
+// them, and its paint.
 #include "platform/win32/form_window.h"
 
 #include <stdexcept>
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/input_modes.h"
+#include "platform/win32/other_start.h"
 #include "platform/win32/sdk_gaps.h"
 
 namespace talvo::win32 {
 namespace {
+
+// Messages from RegisterWindowMessage lie from here up.
+constexpr UINT kFirstRegisteredMessage = 0xC000;
 
 bool RegisterFormClass(const wchar_t* name, WNDPROC proc) {
   static const bool registered = [name, proc] {
@@ -51,35 +55,35 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
                        ResourcePictureLoader& pictures, int dpi, HighContrastQuery high_contrast)
     : definition_(definition),
       input_(input),
-      pictures_(pictures),
       scale_(dpi > 0 ? dpi : SystemDpi()),
       high_contrast_query_(high_contrast),
       high_contrast_(high_contrast()) {
-  if (!RegisterFormClass(kClassName, &FormWindow::Proc)) return;
-  const ScreenRect place = DesignRect(definition.window, scale_);
+  if (!RegisterFormClass(kFormClassName, &FormWindow::Proc)) return;
+  const ScreenRect place = DesignRect(definition.window, scale_.Get());
   const std::wstring caption = Wide(definition.window.caption);
   // Hidden until the program shows it; no frame, so client and window agree.
-  if (!CreateWindowExW(0, kClassName, caption.c_str(), WS_POPUP, place.left, place.top,
+  if (!CreateWindowExW(0, kFormClassName, caption.c_str(), WS_POPUP, place.left, place.top,
                        place.Width(), place.Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
                        this)) {
     hwnd_ = nullptr;
     return;
   }
   // It may have landed on a monitor with another DPI than the primary one.
-  if (const int actual = WindowDpi(hwnd_); dpi <= 0 && actual != scale_.Dpi()) {
-    scale_ = Scale(actual);
+  if (const int actual = WindowDpi(hwnd_); dpi <= 0 && actual != scale_.Get().Dpi()) {
+    scale_.Adopt(actual);
   }
-  tree_ = std::make_unique<ControlTree>(*this, definition, pictures);
+  tree_ = std::make_unique<ControlTree>(*this, definition, pictures, input.TabRing());
+  decorations_.emplace(definition, pictures, *tree_);
+  keyboard_.emplace(*tree_, input_);
+  scale_.Attach(*tree_, [this] { decorations_->Rescaled(); });
   IgnoreFailure(tree_->Window().Settle());
-  BOOL cues = FALSE;
-  focus_cues_ = SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && cues;
-  cursors_.resize(definition.controls.size());
   accessible_.emplace(*tree_, *this);
-  pointer_.emplace(*this, input_, *tree_);
+  pointer_.emplace(input_, *tree_);
+  ready_ = true;
 }
 
 FormWindow::~FormWindow() {
-  tooltip_.reset();
+  if (decorations_) decorations_->DropTooltip();
   if (hwnd_ && IsWindow(hwnd_)) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -99,7 +103,7 @@ void FormWindow::ShowFocus(Slot slot) {
 void FormWindow::CapturePointer(Slot slot) {
   tree_->SetCaptured(slot);
   pointer_->FollowCapture();
-  AfterDrag();
+  scale_.AfterDrag();
 }
 
 void FormWindow::Unload() {
@@ -113,8 +117,8 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  // Until its controls are made, the window is the platform's alone.
-  if (!self || !self->pointer_) return DefWindowProcW(hwnd, message, wparam, lparam);
+  // Until every part is made, the window is the platform's alone.
+  if (!self || !self->ready_) return DefWindowProcW(hwnd, message, wparam, lparam);
   // Nothing may unwind through the system's frames; a failed handler counts
   // as a statement that failed and was skipped.
   try {
@@ -128,7 +132,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND self_hwnd = hwnd_;
   if (IsPointerMessage(message)) {
     if (message == WM_MOUSEMOVE) FinishStart();
-    if (tooltip_) tooltip_->Relay(message, wparam, lparam);
+    decorations_->Relay(message, wparam, lparam);
     pointer_->OnMouse(message, wparam, lparam);
     return 0;
   }
@@ -145,33 +149,34 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     case WM_CAPTURECHANGED:
-      pointer_->OnCaptureChanged();
-      AfterDrag();
+      // Our own release has been followed by CapturePointer already.
+      if (pointer_->OnCaptureChanged()) scale_.AfterDrag();
       return 0;
     case WM_WINDOWPOSCHANGED:
       if (reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) shown_ = true;
-      // A drag that waited for a new DPI to hold tries again at every move.
-      if (PointerHeld() && WindowDpi(hwnd_) != scale_.Dpi()) RescaleAroundPointer(WindowDpi(hwnd_));
+      scale_.OnMoved();
       break;  // the default sends WM_SIZE and WM_MOVE
     case WM_DISPLAYCHANGE:
-      KeepOnScreen();
+      scale_.KeepOnScreen();
       return 0;
     case WM_SETTINGCHANGE:
-      if (wparam == SPI_SETWORKAREA) KeepOnScreen();
+      if (wparam == SPI_SETWORKAREA) scale_.KeepOnScreen();
       if (wparam == SPI_SETHIGHCONTRAST) FollowContrast();
       return 0;
     case WM_SYSCOLORCHANGE:
       FollowContrast();
       return 0;
     case kWmDpiChanged:
-      OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      scale_.OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_SETCURSOR:
-      if (OnSetCursor(lparam)) return TRUE;
+      if (LOWORD(lparam) != HTCLIENT) break;
+      FinishStart();
+      if (decorations_->OnSetCursor()) return TRUE;
       break;
     case WM_KEYDOWN:
     case WM_KEYUP:
-      if (OnKey(message, wparam, lparam)) return 0;
+      if (keyboard_->OnKey(message, wparam, lparam)) return 0;
       break;
     case WM_GESTURENOTIFY:
       // A gesture is about to begin: the pan stays off (set at the start
@@ -179,7 +184,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       TouchAsMouse(hwnd_);
       break;
     case WM_UPDATEUISTATE:
-      OnUpdateUiState(wparam);
+      keyboard_->OnUpdateUiState(wparam);
       break;  // the default keeps the platform's record of it
     case WM_SETFOCUS:
       tree_->RepaintSlot(tree_->Focus());  // its focus mark
@@ -208,7 +213,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       hwnd_ = nullptr;
       break;
     default:
-      if (message >= 0xC000 && message == BringIntoViewMessage()) {
+      if (message >= kFirstRegisteredMessage && message == BringIntoViewMessage()) {
         BringIntoView();
         return 0;
       }
@@ -218,7 +223,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 Look FormWindow::CurrentLook() const {
-  return {scale_, Palette(high_contrast_), tree_->Pressed(), MarkedSlot()};
+  return {scale_.Get(), Palette(high_contrast_), tree_->Pressed(), keyboard_->MarkedSlot()};
 }
 
 void FormWindow::Paint(HDC dc, const RECT& part, bool buffered) {
@@ -271,41 +276,42 @@ void FormWindow::FinishStart() {
   started_ = true;
   DetachInputMethod(hwnd_);
   TouchAsMouse(hwnd_);
-  MakeIconsAndPointers();
-  tooltip_ = std::make_unique<Tooltip>(hwnd_);
-  UpdateTools();
+  decorations_->Make();
 }
 
-void FormWindow::MakeIconsAndPointers() {
-  if (const auto* icon = definition_.window.icon) {
-    if (auto picture =
-            std::dynamic_pointer_cast<const IconPicture>(pictures_.LoadWin32(icon->asset))) {
-      // The window keeps using the old ones until it has the new.
-      ScopedIcon big = picture->Icon(scale_.FromDesignPixels(32));
-      ScopedIcon small_one = picture->Icon(scale_.FromDesignPixels(16));
-      SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
-      SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_one.Get()));
-      big_icon_ = std::move(big);
-      small_icon_ = std::move(small_one);
-    }
-  }
-  std::vector<ScopedIcon> cursors(definition_.controls.size());
-  for (size_t slot = 0; slot < definition_.controls.size(); ++slot) {
-    const def::ControlDef& d = definition_.controls[slot];
-    if (d.mouse_pointer != def::kMousePointerCustom || !d.mouse_icon) continue;
-    auto icon =
-        std::dynamic_pointer_cast<const IconPicture>(pictures_.LoadWin32(d.mouse_icon->asset));
-    if (icon) {
-      cursors[slot] = icon->Cursor(d.mouse_icon->hotspot_x, d.mouse_icon->hotspot_y, scale_);
-    }
-    // A pointer in use must not be destroyed: show its successor first.
-    if (cursors_[slot] && GetCursor() == cursors_[slot].Get()) SetCursor(cursors[slot].Get());
-  }
-  cursors_ = std::move(cursors);
+void FormWindow::FollowContrast() {
+  // The system colours may have changed too, so the whole window is painted
+  // again either way.
+  high_contrast_ = high_contrast_query_();
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void FormWindow::UpdateTools() {
-  if (tooltip_) tooltip_->SetTools(tree_->HoverAreas());
+void FormWindow::PressLater(Slot slot) {
+  PostMessageW(hwnd_, kPressMessage, static_cast<WPARAM>(slot), 0);
+}
+
+void FormWindow::TakeFocus(Slot slot) {
+  // A reader moving the focus is keyboard use: the mark shows.
+  keyboard_->ShowFocusCues();
+  const Slot before = tree_->Focus();
+  const bool had_keyboard = HasKeyboard();
+  if (slot != kNoSlot) input_.Focus(slot);
+  if (!had_keyboard) {
+    // WM_SETFOCUS then tells readers of the focused button. The platform may
+    // refuse the foreground to a program the user is not working in.
+    if (SetForegroundWindow(hwnd_)) SetFocus(hwnd_);
+  } else if (tree_->Focus() == before) {
+    // Nothing changed, but the reader waits for the event.
+    accessible_->NotifyFocus(before);
+  }
+}
+
+void FormWindow::BringIntoView() {
+  // Hidden meanwhile on its way out after a launch: it stays so.
+  if (!IsWindowVisible(hwnd_)) return;
+  scale_.KeepOnScreen();
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 }  // namespace talvo::win32

@@ -34,6 +34,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     return talvo::win32::Run();
   } catch (...) {
-    return 1;  // out of memory while building the window
+    return talvo::kExitOutOfMemory;
   }
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/palette.h"
 
+#include "common/basecomm.h"
+
 namespace talvo::win32 {
 
 COLORREF Palette::Back(Colour defined) const {
@@ -15,14 +17,14 @@ COLORREF Palette::ButtonFace(Colour defined) const {
 }
 
 COLORREF Palette::Drawn(Colour defined) const {
-  if (!high_contrast_ || (defined & 0x80000000u)) return ResolveColour(defined);
+  if (!high_contrast_ || (defined & kSystemColour)) return ResolveColour(defined);
   // The frames' light and dark edges and face, as the system draws its own.
-  switch (defined & 0x00FFFFFFu) {
-    case 0xFFFFFF:
+  switch (defined) {
+    case B03_Basecomm::kLightEdge:
       return GetSysColor(COLOR_3DHILIGHT);
-    case 0x808080:
+    case B03_Basecomm::kDarkEdge:
       return GetSysColor(COLOR_3DSHADOW);
-    case 0xC0C0C0:
+    case B03_Basecomm::kFaceFill:
       return GetSysColor(COLOR_3DFACE);
     default:
       return GetSysColor(COLOR_WINDOWTEXT);

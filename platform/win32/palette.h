@@ -15,7 +15,6 @@ class Palette {
  public:
   explicit Palette(bool high_contrast) : high_contrast_(high_contrast) {}
 
-  bool HighContrast() const { return high_contrast_; }
   // A picture box's or the window's back colour.
   COLORREF Back(Colour defined) const;
   // Whether skin pictures show (they would stand behind text).

@@ -7,6 +7,8 @@ namespace talvo::win32 {
 namespace {
 
 constexpr long kHimetricPerInch = 2540;
+// The icon resource format CreateIconFromResourceEx reads (3.0).
+constexpr DWORD kIconFormatVersion = 0x00030000;
 constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
 constexpr size_t kPlaceableHeader = 22;
 
@@ -93,8 +95,8 @@ SIZE IconPicture::Himetric() const {
 ScopedIcon IconPicture::Icon(int pixels) const {
   if (!Valid()) return ScopedIcon();
   return ScopedIcon(CreateIconFromResourceEx(const_cast<BYTE*>(image_.data()),
-                                             static_cast<DWORD>(image_.size()), TRUE, 0x00030000,
-                                             pixels, pixels, LR_DEFAULTCOLOR));
+                                             static_cast<DWORD>(image_.size()), TRUE,
+                                             kIconFormatVersion, pixels, pixels, LR_DEFAULTCOLOR));
 }
 
 ScopedIcon IconPicture::Cursor(int hotspot_x, int hotspot_y, const Scale& scale) const {
@@ -120,7 +122,7 @@ void IconPicture::Draw(HDC dc, const RECT& target) const {
 
 std::span<const BYTE> ResourceBytes(std::string_view name) {
   const std::wstring wide(name.begin(), name.end());
-  HRSRC resource = FindResourceW(nullptr, wide.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  HRSRC resource = FindResourceW(nullptr, wide.c_str(), RT_RCDATA);
   if (!resource) return {};
   const DWORD size = SizeofResource(nullptr, resource);
   HGLOBAL loaded = LoadResource(nullptr, resource);

@@ -5,43 +5,40 @@
 namespace talvo::win32 {
 namespace {
 
-// The toolkit's button and modifier numbers: 1 left, 2 right, 4 middle;
-// 1 shift, 2 control, 4 alt.
 int ButtonsHeld(WPARAM keys) {
-  return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
-         ((keys & MK_MBUTTON) ? 4 : 0);
+  return ((keys & MK_LBUTTON) ? kLeftButton : 0) | ((keys & MK_RBUTTON) ? kRightButton : 0) |
+         ((keys & MK_MBUTTON) ? kMiddleButton : 0);
 }
 
 int ShiftState(WPARAM keys) {
-  return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) |
-         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+  return ((keys & MK_SHIFT) ? kShiftKey : 0) | ((keys & MK_CONTROL) ? kCtrlKey : 0) |
+         (GetKeyState(VK_MENU) < 0 ? kAltKey : 0);
 }
 
 int ButtonOf(UINT message) {
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-      return 1;
+      return kLeftButton;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      return 2;
+      return kRightButton;
     default:
-      return 4;
+      return kMiddleButton;
   }
 }
 
 }  // namespace
 
-PointerRouter::PointerRouter(const FormHost& host, InputEvents& input, ControlTree& tree)
-    : host_(host), input_(input), tree_(tree) {}
+PointerRouter::PointerRouter(InputEvents& input, ControlTree& tree) : input_(input), tree_(tree) {}
 
 void PointerRouter::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
   const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
   const Slot held = tree_.Captured();
   const Slot slot = held != kNoSlot ? held : tree_.HitTest(point);
   if (slot == kNoSlot) return;
-  const RECT box = tree_.At(slot).ClientBox();
-  const Scale& scale = host_.CurrentScale();
+  const RECT box = tree_.BoxOf(slot);
+  const Scale& scale = tree_.CurrentScale();
   const float x = scale.ToTwips(point.x - box.left);
   const float y = scale.ToTwips(point.y - box.top);
   const int shift = ShiftState(wparam);
@@ -64,18 +61,17 @@ void PointerRouter::OnMouse(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void PointerRouter::FollowCapture() {
   if (tree_.Captured() != kNoSlot) {
-    SetCapture(host_.Hwnd());
-  } else if (GetCapture() == host_.Hwnd()) {
-    releasing_ = true;  // our own release is not a lost capture
+    SetCapture(tree_.Hwnd());
+  } else if (GetCapture() == tree_.Hwnd()) {
     ReleaseCapture();
-    releasing_ = false;
   }
 }
 
-void PointerRouter::OnCaptureChanged() {
-  if (releasing_ || tree_.Captured() == kNoSlot) return;
+bool PointerRouter::OnCaptureChanged() {
+  if (tree_.Captured() == kNoSlot) return false;
   tree_.SetCaptured(kNoSlot);  // the platform has taken it
   input_.CaptureLost();
+  return true;
 }
 
 }  // namespace talvo::win32

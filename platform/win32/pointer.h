@@ -11,21 +11,20 @@ namespace talvo::win32 {
 
 class PointerRouter {
  public:
-  PointerRouter(const FormHost& host, InputEvents& input, ControlTree& tree);
+  PointerRouter(InputEvents& input, ControlTree& tree);
 
   // A mouse button or move message of the window.
   void OnMouse(UINT message, WPARAM wparam, LPARAM lparam);
   // The platform's capture, after the core's choice of the control that
   // holds the pointer (kNoSlot: none) is in the tree.
   void FollowCapture();
-  // WM_CAPTURECHANGED: another window took the pointer, unless we let it go.
-  void OnCaptureChanged();
+  // WM_CAPTURECHANGED. True when another window took the pointer from a
+  // control that held it; our own release comes after the tree let go.
+  bool OnCaptureChanged();
 
  private:
-  const FormHost& host_;
   InputEvents& input_;
   ControlTree& tree_;
-  bool releasing_ = false;
 };
 
 }  // namespace talvo::win32

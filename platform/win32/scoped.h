@@ -204,7 +204,6 @@ class ComApartment {
   ~ComApartment() {
     if (entered_) leave_();
   }
-  bool Entered() const { return entered_; }
   // For the rest of ole32, loaded as long as the apartment lives.
   const SystemLibrary& Ole32() const { return ole32_; }
 

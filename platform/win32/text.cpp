@@ -49,7 +49,8 @@ bool DrawsAll(HDC dc, std::u16string_view characters) {
 
 }  // namespace
 
-TextFont::TextFont(const def::Font& font, const Scale& scale, std::u16string_view text)
+TextFont::TextFont(const def::Font& font, const Scale& scale, std::u16string_view text,
+                   FallbackFace& chosen)
     : base_(MakeFont(font, std::wstring(font.face.begin(), font.face.end()), scale)) {
   // Every face the definitions name draws ASCII.
   if (!base_ || std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) return;
@@ -69,16 +70,15 @@ TextFont::TextFont(const def::Font& font, const Scale& scale, std::u16string_vie
   // it draws, not by its name: on a Traditional Chinese Windows the platform
   // may report a face's localised name, and a missing face is quietly
   // replaced by another that may lack the glyphs. The face the last text
-  // took comes first: one face usually draws them all.
-  static std::wstring chosen;
+  // took comes first.
   std::vector<std::wstring> candidates(kFallbackFaces.begin(), kFallbackFaces.end());
-  if (!chosen.empty()) candidates.insert(candidates.begin(), chosen);
+  if (!chosen.name.empty()) candidates.insert(candidates.begin(), chosen.name);
   for (const std::wstring& candidate : candidates) {
     ScopedFont fallback(MakeFont(font, candidate, scale));
     if (!fallback) continue;
     const ScopedSelect select(screen.Get(), fallback.Get());
     if (DrawsAll(screen.Get(), lacking)) {
-      chosen = candidate;
+      chosen.name = candidate;
       fallback_ = std::move(fallback);
       return;
     }

@@ -3,6 +3,7 @@
 // Chinese face, in order of preference, that has glyphs for them.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "common/form_def.h"
@@ -11,10 +12,17 @@
 
 namespace talvo::win32 {
 
+// The Chinese face the last text took, kept by whoever owns the fonts (the
+// control tree) and tried first by the next: one face usually draws them all.
+struct FallbackFace {
+  std::wstring name;  // empty until a text needed one
+};
+
 class TextFont {
  public:
   // `text`: what the font is for; it decides whether a second face is needed.
-  TextFont(const def::Font& font, const Scale& scale, std::u16string_view text);
+  TextFont(const def::Font& font, const Scale& scale, std::u16string_view text,
+           FallbackFace& chosen);
 
   SIZE Measure(HDC dc, std::u16string_view text) const;
   // One line, transparent background, aligned horizontally in `box` and

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/win32/form_window.h"
+#include "platform/win32/other_start.h"
 
 namespace talvo::win32 {
 namespace {
@@ -23,11 +24,11 @@ bool Win32Toolkit::BringOtherStartIntoView() {
     // An abandoned lock is ours all the same: its start has died.
     holding_start_lock_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
   }
-  const HWND other = FormWindow::ShowingElsewhere();
+  const HWND other = ShowingElsewhere();
   if (!other) return false;
   // Refused (a launcher running with more rights than this one): this start
   // opens a window of its own rather than none.
-  return PostMessageW(other, FormWindow::BringIntoViewMessage(), 0, 0) != FALSE;
+  return PostMessageW(other, BringIntoViewMessage(), 0, 0) != FALSE;
 }
 
 void Win32Toolkit::LetOtherStartsIn() {

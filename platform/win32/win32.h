@@ -18,9 +18,8 @@
 
 namespace talvo::win32 {
 
-// 0x800000nn names system colour nn.
 inline COLORREF ResolveColour(Colour colour) {
-  if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
+  if (colour & kSystemColour) return GetSysColor(static_cast<int>(colour & kSystemColourIndex));
   return static_cast<COLORREF>(colour & 0x00FFFFFFu);
 }
 

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "main_window/input.h"
 #include "main_window/mainform_def.h"
 #include "platform/win32/sdk_gaps.h"
 #include "tests/backend/test_host.h"
@@ -43,7 +44,8 @@ std::u16string Take(BSTR text) {
 struct Served : ::testing::Test {
   testing::TestHost host;
   ResourcePictureLoader pictures;
-  ControlTree tree{host, def::kMainForm, pictures};
+  FormInput input;
+  ControlTree tree{host, def::kMainForm, pictures, input.TabRing()};
   FakeWindow window{host.Hwnd()};
   std::optional<AccessibleServer> server{std::in_place, tree, window};
   IAccessible* object = nullptr;

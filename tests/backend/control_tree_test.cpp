@@ -1,13 +1,15 @@
 // The control tree over the launcher's real definition: what lies on top of
-// what, where a held pointer's events go, and the numbering of buttons for
-// screen readers.
+// what, where a held pointer's events go, which keys reach the core and when
+// the focus mark shows, and the numbering of buttons for screen readers.
 #include "platform/win32/control_tree.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "main_window/input.h"
 #include "main_window/mainform_def.h"
+#include "platform/win32/keyboard_focus.h"
 #include "platform/win32/pointer.h"
 #include "tests/backend/test_host.h"
 
@@ -23,7 +25,8 @@ POINT At(float twips_x, float twips_y) {
 struct Finished : ::testing::Test {
   testing::TestHost host;
   ResourcePictureLoader pictures;
-  ControlTree tree{host, def::kMainForm, pictures};
+  FormInput input;
+  ControlTree tree{host, def::kMainForm, pictures, input.TabRing()};
 
   void SetUp() override {
     // What the layout pass does to the panels the points below lie on.
@@ -86,8 +89,8 @@ TEST_F(Finished, APartPaintsAsThatPartOfTheWhole) {
   const std::vector<DWORD> whole = Painted(tree, client);
   // The exit button with its picture, a room button with its caption, and a
   // part across the body's frame and a room panel's edge.
-  for (const RECT part : {tree.At(def::kToDo0).ClientBox(),
-                          tree.At(def::RoomSelectSlot(4)).ClientBox(), RECT{2, 40, 120, 100}}) {
+  for (const RECT part :
+       {tree.BoxOf(def::kToDo0), tree.BoxOf(def::RoomSelectSlot(4)), RECT{2, 40, 120, 100}}) {
     SCOPED_TRACE(::testing::Message() << part.left << "," << part.top);
     const std::vector<DWORD> painted = Painted(tree, part);
     size_t differ = 0;
@@ -110,6 +113,8 @@ struct Recorder : InputEvents {
     float x, y;
   };
   std::vector<Event> events;
+  std::vector<Slot> ring;
+  const std::vector<Slot>& TabRing() const override { return ring; }
   void PointerDown(Slot s, int, int, float x, float y) override {
     events.push_back({'d', s, x, y});
   }
@@ -120,8 +125,8 @@ struct Recorder : InputEvents {
     events.push_back({'u', s, x, y});
   }
   void CaptureLost() override { events.push_back({'l', kNoSlot, 0, 0}); }
-  void KeyDown(Key, bool) override {}
-  void KeyUp(Key) override {}
+  void KeyDown(Key key, bool) override { events.push_back({'k', static_cast<Slot>(key), 0, 0}); }
+  void KeyUp(Key key) override { events.push_back({'K', static_cast<Slot>(key), 0, 0}); }
   void FocusLost() override {}
   void Press(Slot) override {}
   void Focus(Slot) override {}
@@ -129,9 +134,9 @@ struct Recorder : InputEvents {
 
 TEST_F(Finished, AHeldPointerGoesToItsControlWhereverItIs) {
   Recorder core;
-  PointerRouter router(host, core, tree);
+  PointerRouter router(core, tree);
   const Slot room = def::RoomSelectSlot(2);
-  const RECT box = tree.At(room).ClientBox();
+  const RECT box = tree.BoxOf(room);
   // Unheld, a move far off the button goes to what is under it.
   router.OnMouse(WM_MOUSEMOVE, 0, MAKELPARAM(1, 200));
   tree.SetCaptured(room);
@@ -144,6 +149,38 @@ TEST_F(Finished, AHeldPointerGoesToItsControlWhereverItIs) {
   EXPECT_EQ(core.events[1].x, Scale().ToTwips(1 - box.left));
   EXPECT_EQ(core.events[2].kind, 'u');
   EXPECT_EQ(core.events[2].y, -45);
+}
+
+TEST_F(Finished, KeysReachTheCoreOnceAndShowTheFocusMark) {
+  Recorder core;
+  KeyboardFocus keyboard(tree, core);
+  tree.SetFocus(def::kToDo0);
+  // Whatever the user's setting for keyboard cues, the platform can hide them.
+  keyboard.OnUpdateUiState(MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS));
+  host.repainted.clear();
+  constexpr LPARAM kRepeated = LPARAM{KF_REPEAT} << 16;
+  EXPECT_TRUE(keyboard.OnKey(WM_KEYDOWN, VK_SPACE, 1));
+  EXPECT_TRUE(keyboard.OnKey(WM_KEYDOWN, VK_SPACE, kRepeated));  // held: no second press
+  EXPECT_TRUE(keyboard.OnKey(WM_KEYUP, VK_SPACE, 1));
+  EXPECT_FALSE(keyboard.OnKey(WM_KEYDOWN, 'A', 1));
+  ASSERT_EQ(core.events.size(), 2u);
+  EXPECT_EQ(core.events[0].kind, 'k');
+  EXPECT_EQ(core.events[1].kind, 'K');
+  // The first key showed the mark on the focused button, once.
+  const RECT exit = tree.BoxOf(def::kToDo0);
+  ASSERT_EQ(host.repainted.size(), 1u);
+  EXPECT_TRUE(EqualRect(&host.repainted[0], &exit));
+  // The platform's own record agrees from then on; what is not about the
+  // focus cues changes nothing.
+  host.repainted.clear();
+  keyboard.OnUpdateUiState(MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+  keyboard.OnUpdateUiState(MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS));
+  keyboard.OnUpdateUiState(MAKEWPARAM(UIS_SET, UISF_HIDEACCEL));
+  EXPECT_TRUE(host.repainted.empty());
+  keyboard.OnUpdateUiState(MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS));
+  EXPECT_EQ(host.repainted.size(), 1u);
+  // A hidden window never has the keyboard, so nothing shows the mark.
+  EXPECT_EQ(keyboard.MarkedSlot(), kNoSlot);
 }
 
 TEST_F(Finished, ButtonsAreNumberedForReadersInKeyboardOrder) {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window/mainform_def.h"
-#include "platform/win32/controls.h"
+#include "platform/win32/control_tree.h"
 #include "tests/backend/test_host.h"
 
 namespace talvo::win32 {
@@ -14,7 +14,9 @@ TEST(WindowNode, ReadsBackTheTwipsItWasGivenAtEveryDpi) {
   for (const int dpi : {96, 120, 144, 192}) {
     SCOPED_TRACE(dpi);
     testing::TestHost host(dpi);
-    WindowNode window(host, def::kMainWindow);
+    ResourcePictureLoader pictures;
+    ControlTree tree(host, def::kMainForm, pictures, {});
+    WindowNode& window = tree.Window();
     const Scale scale(dpi);
     // 11010 twips are 917.5 pixels at 120 dpi: shown as 918, read as 11010,
     // not as the 11016 that 918 pixels make.
@@ -38,7 +40,9 @@ TEST(WindowNode, ReadsBackTheTwipsItWasGivenAtEveryDpi) {
 TEST(WindowNode, BeforeItIsShownItStandsWhereTheCorePutItIfItFits) {
   testing::TestHost host(96);
   host.shown = false;
-  WindowNode window(host, def::kMainWindow);
+  ResourcePictureLoader pictures;
+  ControlTree tree(host, def::kMainForm, pictures, {});
+  WindowNode& window = tree.Window();
   ASSERT_TRUE(window.SetHeight(5685));
   EXPECT_EQ(window.Left(), 2475);
   EXPECT_EQ(window.Top(), 2055);

@@ -15,8 +15,6 @@ namespace {
 
 using fakes::FormRig;
 
-constexpr int kLeft = 1, kRight = 2;
-
 int Count(const fakes::Log& log, const std::string& prefix) {
   return static_cast<int>(std::count_if(
       log.begin(), log.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }));
@@ -32,8 +30,8 @@ std::string Launched(FormRig& rig) {
 }
 
 void ClickWithMouse(FormRig& rig, int slot) {
-  rig.input.PointerDown(slot, kLeft, 0, 100, 100);
-  rig.input.PointerUp(slot, kLeft, 0, 0, 100, 100);
+  rig.input.PointerDown(slot, kLeftButton, 0, 100, 100);
+  rig.input.PointerUp(slot, kLeftButton, 0, 0, 100, 100);
 }
 
 TEST(FormInput, EachRoomButtonLaunchesItsOwnRoom) {
@@ -67,14 +65,14 @@ TEST(FormInput, ExitButtonEndsAndNothingElseHasAClickHandler) {
 TEST(FormInput, ReleaseOutsideThePressedButtonDoesNotClick) {
   FormRig rig;
   const int room = def::RoomSelectSlot(2);  // 4110 x 1005 twips
-  rig.input.PointerDown(room, kLeft, 0, 200, 200);
+  rig.input.PointerDown(room, kLeftButton, 0, 200, 200);
   EXPECT_EQ(rig.parts.pressed, room);
   EXPECT_EQ(rig.parts.captured, room);
-  rig.input.PointerMove(room, kLeft, 0, 4200, 200);  // off the right edge
+  rig.input.PointerMove(room, kLeftButton, 0, 4200, 200);  // off the right edge
   EXPECT_EQ(rig.parts.pressed, kNoSlot) << "the pressed look follows the pointer";
-  rig.input.PointerMove(room, kLeft, 0, 4000, 900);
+  rig.input.PointerMove(room, kLeftButton, 0, 4000, 900);
   EXPECT_EQ(rig.parts.pressed, room);
-  rig.input.PointerUp(room, kLeft, 0, 0, 200, -15);  // just above it
+  rig.input.PointerUp(room, kLeftButton, 0, 0, 200, -15);  // just above it
   EXPECT_EQ(rig.parts.captured, kNoSlot);
   EXPECT_EQ(rig.parts.pressed, kNoSlot);
   EXPECT_EQ(Launched(rig), "");
@@ -84,13 +82,13 @@ TEST(FormInput, ReleaseOutsideThePressedButtonDoesNotClick) {
 TEST(FormInput, OnlyTheLeftButtonPressesAButtonAndALostCaptureCancels) {
   FormRig rig;
   const int exit = def::kToDo0;
-  rig.input.PointerDown(exit, kRight, 0, 100, 100);
-  rig.input.PointerUp(exit, kRight, 0, 0, 100, 100);
+  rig.input.PointerDown(exit, kRightButton, 0, 100, 100);
+  rig.input.PointerUp(exit, kRightButton, 0, 0, 100, 100);
   EXPECT_EQ(rig.parts.pressed, kNoSlot);
-  rig.input.PointerDown(exit, kLeft, 0, 100, 100);
+  rig.input.PointerDown(exit, kLeftButton, 0, 100, 100);
   rig.input.CaptureLost();
   EXPECT_EQ(rig.parts.pressed, kNoSlot);
-  rig.input.PointerUp(exit, kLeft, 0, 0, 100, 100);
+  rig.input.PointerUp(exit, kLeftButton, 0, 0, 100, 100);
   EXPECT_EQ(Count(rig.log, "End"), 0);
 }
 
@@ -171,7 +169,7 @@ TEST(FormInput, SpaceHeldIsCancelledByTabTheMouseOrAnotherWindow) {
       {"Tab", [](FormInput& in) { in.KeyDown(Key::Tab, false); }},
       {"focus lost", [](FormInput& in) { in.FocusLost(); }},
       {"a press on the caption",
-       [](FormInput& in) { in.PointerDown(def::kMeCaption, kLeft, 0, 10, 10); }},
+       [](FormInput& in) { in.PointerDown(def::kMeCaption, kLeftButton, 0, 10, 10); }},
       {"a screen reader's focus move", [](FormInput& in) { in.Focus(def::RoomSelectSlot(3)); }},
   };
   for (const Interruption& i : interruptions) {
@@ -192,23 +190,23 @@ TEST(FormInput, CaptionDragsWithAnyButtonAndHoldsThePointerWhileOneIsDown) {
   const int caption = def::kMeCaption;
   rig.input.PointerMove(caption, 0, 0, 500, 500);  // hovering does nothing
   EXPECT_EQ(rig.parts.window().left, 2475);
-  rig.input.PointerDown(caption, kRight, 1, 2000, 200);  // with Shift
+  rig.input.PointerDown(caption, kRightButton, 1, 2000, 200);  // with Shift
   EXPECT_EQ(rig.parts.captured, caption);
   EXPECT_EQ(rig.parts.at(def::kPan00).tag, u"A00000020000000000200");
-  rig.input.PointerDown(caption, kLeft, 0, 2000, 200);  // a second button re-anchors
-  rig.input.PointerMove(caption, kLeft | kRight, 0, 2150, 170);
+  rig.input.PointerDown(caption, kLeftButton, 0, 2000, 200);  // a second button re-anchors
+  rig.input.PointerMove(caption, kLeftButton | kRightButton, 0, 2150, 170);
   EXPECT_EQ(rig.parts.window().left, 2625);
   EXPECT_EQ(rig.parts.window().top, 2025);
-  rig.input.PointerUp(caption, kRight, kLeft, 0, 2150, 170);
+  rig.input.PointerUp(caption, kRightButton, kLeftButton, 0, 2150, 170);
   EXPECT_EQ(rig.parts.at(def::kPan00).tag, u"B") << "any release ends the drag";
   EXPECT_EQ(rig.parts.captured, caption) << "but the left button is still down";
-  rig.input.PointerUp(caption, kLeft, 0, 0, 2150, 170);
+  rig.input.PointerUp(caption, kLeftButton, 0, 0, 2150, 170);
   EXPECT_EQ(rig.parts.captured, kNoSlot);
 }
 
 TEST(FormInput, LostCaptureEndsTheDragAndOtherControlsIgnoreThePointer) {
   FormRig rig;
-  rig.input.PointerDown(def::kMeCaption, kLeft, 0, 300, 300);
+  rig.input.PointerDown(def::kMeCaption, kLeftButton, 0, 300, 300);
   rig.input.CaptureLost();
   EXPECT_EQ(rig.parts.at(def::kPan00).tag, u"B");
   rig.input.PointerMove(def::kMeCaption, 0, 0, 900, 900);
@@ -218,9 +216,9 @@ TEST(FormInput, LostCaptureEndsTheDragAndOtherControlsIgnoreThePointer) {
        std::vector<int>{kWindowSlot, def::kPan00, def::kSysinfo, def::kPan01, def::kLabel1}) {
     SCOPED_TRACE(slot);
     FormRig other;
-    other.input.PointerDown(slot, kLeft, 0, 10, 10);
-    other.input.PointerMove(slot, kLeft, 0, 900, 900);
-    other.input.PointerUp(slot, kLeft, 0, 0, 900, 900);
+    other.input.PointerDown(slot, kLeftButton, 0, 10, 10);
+    other.input.PointerMove(slot, kLeftButton, 0, 900, 900);
+    other.input.PointerUp(slot, kLeftButton, 0, 0, 900, 900);
     EXPECT_EQ(other.parts.captured, kNoSlot);
     EXPECT_EQ(other.parts.window().left, 2475);
     EXPECT_EQ(other.parts.at(def::kPan00).tag, u"");
@@ -229,8 +227,8 @@ TEST(FormInput, LostCaptureEndsTheDragAndOtherControlsIgnoreThePointer) {
 
 TEST(FormInput, InputBeforeTheWindowIsBoundIsIgnored) {
   FormInput input;
-  input.PointerDown(def::kToDo0, kLeft, 0, 10, 10);
-  input.PointerUp(def::kToDo0, kLeft, 0, 0, 10, 10);
+  input.PointerDown(def::kToDo0, kLeftButton, 0, 10, 10);
+  input.PointerUp(def::kToDo0, kLeftButton, 0, 0, 10, 10);
   input.KeyDown(Key::Tab, false);
   input.Press(def::kToDo0);
   EXPECT_EQ(input.Focus(), kNoSlot);
