@@ -91,6 +91,12 @@ Surface& FormWindow::PictureBox(Slot slot) {
   throw std::invalid_argument("not a picture box");
 }
 
+void FormWindow::ShowPressed(Slot slot) {
+  const Slot before = tree_->Pressed();
+  tree_->SetPressed(slot);
+  if (accessible_) accessible_->NotifyPressed(before, slot);
+}
+
 void FormWindow::ShowFocus(Slot slot) {
   tree_->SetFocus(slot);
   if (HasKeyboard()) accessible_->NotifyFocus(slot);

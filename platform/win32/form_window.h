@@ -37,7 +37,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   const Screen& Desktop() const override { return screen_; }
   Surface& PictureBox(Slot slot) override;
   Control& Item(Slot slot) override { return tree_->At(slot); }
-  void ShowPressed(Slot slot) override { tree_->SetPressed(slot); }
+  void ShowPressed(Slot slot) override;
   void ShowFocus(Slot slot) override;
   void CapturePointer(Slot slot) override;
   void Unload() override;
@@ -110,7 +110,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
     return hwnd_ && GetFocus() == hwnd_ && GetForegroundWindow() == hwnd_;
   }
   void PressLater(Slot slot) override;
-  void TakeFocus(Slot slot) override;
+  [[nodiscard]] bool TakeFocus(Slot slot) override;
 
   const def::FormDef& definition_;
   InputEvents& input_;

@@ -69,7 +69,7 @@ void FormWindow::PressLater(Slot slot) {
   PostMessageW(hwnd_, kPressMessage, static_cast<WPARAM>(slot), 0);
 }
 
-void FormWindow::TakeFocus(Slot slot) {
+bool FormWindow::TakeFocus(Slot slot) {
   // A reader moving the focus is keyboard use: the mark shows.
   ShowFocusCues();
   const Slot before = tree_->Focus();
@@ -83,6 +83,7 @@ void FormWindow::TakeFocus(Slot slot) {
     // Nothing changed, but the reader waits for the event.
     accessible_->NotifyFocus(before);
   }
+  return HasKeyboard() && (slot == kNoSlot || tree_->Focus() == slot);
 }
 
 }  // namespace talvo::win32
