@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <oleacc.h>
 
+#include <atomic>
+
 #include "platform/win32/sdk_gaps.h"
 
 namespace talvo::win32 {
@@ -16,28 +18,39 @@ struct AccessibleServer::Runtime {
   using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
   using StdObject = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
   using AllocString = BSTR(WINAPI*)(const OLECHAR*);
+  using Disconnect = HRESULT(WINAPI*)(IUnknown*, DWORD);
 
   // Handing the object to another process marshals it, which needs COM
-  // here; it is left last, after the libraries that use it.
-  ComApartment com;
+  // here; it is left last, after the libraries that use it. It must be a
+  // single-threaded apartment: there COM hands every reader's call to this
+  // thread through its messages, while in a multithreaded one (another module
+  // may have put the thread there first) calls would come on COM's threads,
+  // beside the window procedure.
+  ComApartment com{COINIT_APARTMENTTHREADED};  // entered: this thread is in one
   SystemLibrary oleaut32{L"oleaut32.dll"};
   SystemLibrary oleacc{L"oleacc.dll"};
   FromObject from_object = oleacc.Get<FromObject>("LresultFromObject");
   StdObject std_object = oleacc.Get<StdObject>("CreateStdAccessibleObject");
   AllocString alloc_string = oleaut32.Get<AllocString>("SysAllocString");
+  Disconnect disconnect = com.Ole32().Get<Disconnect>("CoDisconnectObject");
 
-  bool Ready() const { return from_object && std_object && alloc_string; }
+  bool Ready() const {
+    return com.Entered() && from_object && std_object && alloc_string && disconnect;
+  }
 };
 
 // The client area and its buttons; buttons are simple elements (child ids).
+// Readers may hold it after the window and the runtime are gone; from then on
+// it holds nothing of them.
 class ClientAccessible final : public IAccessible {
  public:
   ClientAccessible(const ControlTree& tree, AccessibleWindow& window,
                    const AccessibleServer::Runtime& runtime)
-      : tree_(&tree), window_(&window), runtime_(runtime) {}
+      : tree_(&tree), window_(&window), runtime_(&runtime) {}
   void Disconnect() {
     tree_ = nullptr;
     window_ = nullptr;
+    runtime_ = nullptr;
   }
 
   // IUnknown
@@ -52,6 +65,7 @@ class ClientAccessible final : public IAccessible {
     *out = nullptr;
     return E_NOINTERFACE;
   }
+  // Counted atomically, so that the count holds whichever thread lets go.
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --references_;
@@ -78,8 +92,8 @@ class ClientAccessible final : public IAccessible {
     if (!parent) return E_POINTER;
     *parent = nullptr;
     if (!window_) return CO_E_OBJNOTCONNECTED;
-    return runtime_.std_object(window_->Hwnd(), OBJID_WINDOW, kIidIDispatch,
-                               reinterpret_cast<void**>(parent));
+    return runtime_->std_object(window_->Hwnd(), OBJID_WINDOW, kIidIDispatch,
+                                reinterpret_cast<void**>(parent));
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
     if (!count) return E_POINTER;
@@ -105,7 +119,7 @@ class ClientAccessible final : public IAccessible {
       // The window's own caption is empty: it shows its title as a label.
       const std::u16string text = hr == S_OK ? tree_->NameOf(slot) : tree_->WindowName();
       if (text.empty()) return S_FALSE;
-      *name = runtime_.alloc_string(Wide(text).c_str());
+      *name = runtime_->alloc_string(Wide(text).c_str());
     } catch (...) {
       return E_OUTOFMEMORY;
     }
@@ -171,7 +185,7 @@ class ClientAccessible final : public IAccessible {
     int slot = 0;
     const HRESULT hr = Resolve(child, &slot);
     if (hr != S_OK) return FAILED(hr) ? hr : S_FALSE;
-    *action = runtime_.alloc_string(L"Press");
+    *action = runtime_->alloc_string(L"Press");
     return *action ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
@@ -180,8 +194,10 @@ class ClientAccessible final : public IAccessible {
     if (FAILED(hr)) return hr;
     // Buttons can take the focus, but there is nothing to select.
     if (!(flags & SELFLAG_TAKEFOCUS)) return DISP_E_MEMBERNOTFOUND;
-    window_->TakeFocus(hr == S_OK ? slot : kNoSlot);
-    return S_OK;
+    // The platform may refuse the keyboard to a program the user is not
+    // working in; the panel's focus moves all the same, but the reader must
+    // not announce a focus the keys do not reach.
+    return window_->TakeFocus(hr == S_OK ? slot : kNoSlot) ? S_OK : E_FAIL;
   }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
@@ -263,10 +279,10 @@ class ClientAccessible final : public IAccessible {
     return window_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
   }
 
-  ULONG references_ = 1;
+  std::atomic<ULONG> references_ = 1;
   const ControlTree* tree_;
   AccessibleWindow* window_;
-  const AccessibleServer::Runtime& runtime_;
+  const AccessibleServer::Runtime* runtime_;
 };
 
 AccessibleServer::AccessibleServer(const ControlTree& tree, AccessibleWindow& window)
@@ -274,7 +290,10 @@ AccessibleServer::AccessibleServer(const ControlTree& tree, AccessibleWindow& wi
 
 AccessibleServer::~AccessibleServer() {
   if (object_) {
-    // Readers may still hold it; from now on it answers that the window is gone.
+    // Readers in other apartments are cut off by COM, which lets go of its
+    // references; one in this apartment may still hold it, and from now on
+    // it answers that the window is gone.
+    IgnoreFailure(SUCCEEDED(runtime_->disconnect(object_, 0)));
     object_->Disconnect();
     object_->Release();
   }
@@ -290,6 +309,15 @@ LRESULT AccessibleServer::OnGetObject(WPARAM wparam, LPARAM lparam) {
 
 void AccessibleServer::NotifyFocus(Slot slot) const {
   NotifyWinEvent(EVENT_OBJECT_FOCUS, window_.Hwnd(), OBJID_CLIENT, tree_.ChildIdOf(slot));
+}
+
+void AccessibleServer::NotifyPressed(Slot released, Slot pressed) const {
+  if (released == pressed || !window_.Hwnd()) return;
+  for (const Slot slot : {released, pressed}) {
+    if (const ChildId id = tree_.ChildIdOf(slot); id != kChildSelf) {
+      NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_.Hwnd(), OBJID_CLIENT, id);
+    }
+  }
 }
 
 }  // namespace talvo::win32

@@ -6,8 +6,11 @@
 // focused, "Press" as default action, and the focus taken on request
 // (accSelect with SELFLAG_TAKEFOCUS, which UI Automation's SetFocus uses). UI
 // Automation picks MSAA servers up, so Narrator and NVDA read them. oleacc,
-// oleaut32 and a COM apartment are loaded only when a reader first asks. Once
-// the window is gone, the object answers CO_E_OBJNOTCONNECTED.
+// oleaut32 and a COM apartment are loaded only when a reader first asks. It is
+// served only from a single-threaded apartment, so that every call reaches it
+// on the window's thread. Once the window is gone, COM cuts readers in other
+// apartments off, and the object answers CO_E_OBJNOTCONNECTED to one in this
+// apartment.
 #pragma once
 
 #include <memory>
@@ -27,9 +30,10 @@ class AccessibleWindow {
   virtual bool HasKeyboard() const = 0;
   // Clicks the button once the reader's call has returned.
   virtual void PressLater(Slot slot) = 0;
-  // Gives the window the keyboard and the button (kNoSlot: the window
-  // itself) the focus.
-  virtual void TakeFocus(Slot slot) = 0;
+  // Gives the button (kNoSlot: the window itself) the focus and the window
+  // the keyboard; false when the window has not got the keyboard or the
+  // button not the focus afterwards.
+  [[nodiscard]] virtual bool TakeFocus(Slot slot) = 0;
 };
 
 class ClientAccessible;
@@ -45,6 +49,9 @@ class AccessibleServer {
   LRESULT OnGetObject(WPARAM wparam, LPARAM lparam);
   // Tells readers that a button (kNoSlot: the window itself) took the focus.
   void NotifyFocus(Slot slot) const;
+  // Tells readers that the pressed look moved from one button to another
+  // (kNoSlot: none); sent once the tree shows it, as readers ask at once.
+  void NotifyPressed(Slot released, Slot pressed) const;
 
   struct Runtime;  // oleacc and the COM apartment, once asked for
 

@@ -95,6 +95,12 @@ Surface& FormWindow::PictureBox(Slot slot) {
   throw std::invalid_argument("not a picture box");
 }
 
+void FormWindow::ShowPressed(Slot slot) {
+  const Slot before = tree_->Pressed();
+  tree_->SetPressed(slot);
+  if (accessible_) accessible_->NotifyPressed(before, slot);
+}
+
 void FormWindow::ShowFocus(Slot slot) {
   tree_->SetFocus(slot);
   if (HasKeyboard()) accessible_->NotifyFocus(slot);
@@ -290,7 +296,7 @@ void FormWindow::PressLater(Slot slot) {
   PostMessageW(hwnd_, kPressMessage, static_cast<WPARAM>(slot), 0);
 }
 
-void FormWindow::TakeFocus(Slot slot) {
+bool FormWindow::TakeFocus(Slot slot) {
   // A reader moving the focus is keyboard use: the mark shows.
   keyboard_->ShowFocusCues();
   const Slot before = tree_->Focus();
@@ -304,6 +310,7 @@ void FormWindow::TakeFocus(Slot slot) {
     // Nothing changed, but the reader waits for the event.
     accessible_->NotifyFocus(before);
   }
+  return HasKeyboard() && (slot == kNoSlot || tree_->Focus() == slot);
 }
 
 void FormWindow::BringIntoView() {

@@ -43,7 +43,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   const Screen& Desktop() const override { return scale_.Desktop(); }
   Surface& PictureBox(Slot slot) override;
   Control& Item(Slot slot) override { return tree_->At(slot); }
-  void ShowPressed(Slot slot) override { tree_->SetPressed(slot); }
+  void ShowPressed(Slot slot) override;
   void ShowFocus(Slot slot) override;
   void CapturePointer(Slot slot) override;
   void Unload() override;
@@ -83,7 +83,7 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   // AccessibleWindow
   bool HasKeyboard() const override { return keyboard_ && keyboard_->HasKeyboard(); }
   void PressLater(Slot slot) override;
-  void TakeFocus(Slot slot) override;
+  [[nodiscard]] bool TakeFocus(Slot slot) override;
 
   const def::FormDef& definition_;
   InputEvents& input_;

@@ -204,6 +204,8 @@ class ComApartment {
   ~ComApartment() {
     if (entered_) leave_();
   }
+  // False where the thread is already in an apartment of another kind.
+  bool Entered() const { return entered_; }
   // For the rest of ole32, loaded as long as the apartment lives.
   const SystemLibrary& Ole32() const { return ole32_; }
 

@@ -7,6 +7,7 @@
 #include <oleacc.h>
 
 #include <string>
+#include <thread>
 
 #include "main_window/input.h"
 #include "main_window/mainform_def.h"
@@ -21,9 +22,13 @@ struct FakeWindow : AccessibleWindow {
   HWND Hwnd() const override { return hwnd; }
   bool HasKeyboard() const override { return keyboard; }
   void PressLater(Slot slot) override { pressed = slot; }
-  void TakeFocus(Slot slot) override { focused = slot; }
+  bool TakeFocus(Slot slot) override {
+    focused = slot;
+    return gets_keyboard;
+  }
   HWND hwnd;
   bool keyboard = false;
+  bool gets_keyboard = true;  // what the platform grants
   Slot pressed = kNoSlot, focused = kNoSlot;
 };
 
@@ -109,6 +114,11 @@ TEST_F(Served, ActionsReachTheButtonTheirChildIdNames) {
   EXPECT_EQ(window.focused, def::RoomSelectSlot(1));  // 03
   EXPECT_EQ(object->accSelect(SELFLAG_TAKEFOCUS, Child(CHILDID_SELF)), S_OK);
   EXPECT_EQ(window.focused, kNoSlot);
+  // Refused the keyboard, the reader hears of a failure, not of a focus that
+  // the keys do not reach; the panel's focus moves all the same.
+  window.gets_keyboard = false;
+  EXPECT_TRUE(FAILED(object->accSelect(SELFLAG_TAKEFOCUS, Child(6))));
+  EXPECT_EQ(window.focused, def::RoomSelectSlot(4));  // 05
 
   // The focus is the tree's, seen only while the window has the keyboard.
   tree.SetFocus(def::RoomSelectSlot(0));  // 02, child 3
@@ -117,6 +127,27 @@ TEST_F(Served, ActionsReachTheButtonTheirChildIdNames) {
   window.keyboard = true;
   ASSERT_EQ(object->get_accFocus(&focus), S_OK);
   EXPECT_EQ(focus.lVal, 3);
+}
+
+// A thread in the multithreaded apartment would have readers' calls arrive on
+// COM's threads, beside the window procedure: the window's own object is not
+// served there (the system's default one answers instead).
+TEST(AccessibleServer, ServesOnlyFromASingleThreadedApartment) {
+  LRESULT result = 1;
+  std::thread([&] {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return;
+    {
+      testing::TestHost host;
+      ResourcePictureLoader pictures;
+      FormInput input;
+      ControlTree tree{host, def::kMainForm, pictures, input.TabRing()};
+      FakeWindow window{host.Hwnd()};
+      AccessibleServer server(tree, window);
+      result = server.OnGetObject(0, static_cast<LPARAM>(OBJID_CLIENT));
+    }
+    CoUninitialize();
+  }).join();
+  EXPECT_EQ(result, 0);
 }
 
 TEST_F(Served, OnceTheWindowIsGoneItSaysSo) {

@@ -8,6 +8,10 @@
 //                   does, from this other process;
 //   probe press N   asks for the default action of accessible child N;
 //   probe select N  asks accessible child N (0: the window) to take the focus;
+//   probe watch FILE S  writes "watching" to FILE, then for S seconds one line
+//                   per focus or state event of the launcher's client area:
+//                   the event, the child id and the child's state as read in
+//                   the event;
 //   probe screen W H  changes the screen's resolution, as a program may;
 //   probe cues on|off  keyboard cues (focus marks always shown) on or off;
 //   probe message   prints the text of the launcher's open message box;
@@ -266,6 +270,59 @@ int Impostor(long seconds) {
   return 0;
 }
 
+FILE* watch_file = nullptr;
+
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                      DWORD) {
+  if (object != OBJID_CLIENT || hwnd != Launcher()) return;
+  IAccessible* accessible = nullptr;
+  VARIANT id;
+  VariantInit(&id);
+  VARIANT state;
+  VariantInit(&state);
+  if (SUCCEEDED(
+          AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object), child, &accessible, &id)) &&
+      accessible) {
+    accessible->get_accState(id, &state);
+    accessible->Release();
+  }
+  std::fprintf(watch_file, "event %lx child %ld state ", static_cast<unsigned long>(event),
+               static_cast<long>(child));
+  if (state.vt == VT_I4) {
+    std::fprintf(watch_file, "%lx\n", static_cast<unsigned long>(state.lVal));
+  } else {
+    std::fprintf(watch_file, "unread\n");
+  }
+  std::fflush(watch_file);
+}
+
+// Out of context: the events come as messages to this thread, which pumps
+// them until the time is up.
+int Watch(const wchar_t* path, long seconds) {
+  HWND hwnd = Launcher();
+  if (!hwnd) {
+    std::printf("no-window\n");
+    return 2;
+  }
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr,
+                                       OnEvent, process, 0, WINEVENT_OUTOFCONTEXT);
+  watch_file = _wfopen(path, L"w");
+  if (!hook || !watch_file) return 7;
+  std::fprintf(watch_file, "watching\n");
+  std::fflush(watch_file);
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  UnhookWinEvent(hook);
+  std::fclose(watch_file);
+  return 0;
+}
+
 bool Is(const wchar_t* arg, const wchar_t* word) { return std::wcscmp(arg, word) == 0; }
 
 }  // namespace
@@ -283,15 +340,16 @@ int wmain(int argc, wchar_t** argv) {
   const bool msaa = argc == 2 && Is(argv[1], L"msaa");
   const bool press = argc == 3 && Is(argv[1], L"press");
   const bool select = argc == 3 && Is(argv[1], L"select");
-  if (msaa || press || select) {
+  const bool watch = argc == 4 && Is(argv[1], L"watch");
+  if (msaa || press || select || watch) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-    const long n = argc == 3 ? std::wcstol(argv[2], nullptr, 10) : 0;
-    const int status = Msaa(press ? n : 0, select ? n : -1);
+    const long n = std::wcstol(argv[argc - 1], nullptr, 10);
+    const int status = watch ? Watch(argv[2], n) : Msaa(press ? n : 0, select ? n : -1);
     CoUninitialize();
     return status;
   }
   std::fprintf(stderr,
-               "usage: probe pictures|window|msaa|press N|select N|screen W H|cues on|off|message|"
-               "end-session\n");
+               "usage: probe pictures|window|msaa|press N|select N|watch FILE S|screen W H|"
+               "cues on|off|message|end-session|impostor S\n");
   return 64;
 }

@@ -4,7 +4,7 @@ import re
 import time
 import unittest
 
-from harness import E2ETestCase
+from harness import PROBE_EXE, E2ETestCase, wait_until
 import layout
 
 # Keyboard order: the exit button, then the rooms by TabIndex.
@@ -12,7 +12,8 @@ NAMES = ["Exit System", "01-研一部/研二部專用", "02-公用區", "04-資�
          "05-技研部專用", "06-海外廠會議專用"]
 ROOM_OF = {1: 2, 2: 0, 3: 3, 4: 1, 5: 4, 6: 5}  # child id -> room index
 ROLE_PUSHBUTTON, ROLE_CLIENT = 43, 10
-STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
+STATE_FOCUSED, STATE_PRESSED, STATE_FOCUSABLE = 0x4, 0x8, 0x100000
+EVENT_STATECHANGE = 0x800A
 
 
 def read_msaa(session):
@@ -142,6 +143,31 @@ class ScreenReaderTest(LaunchingTestCase):
         self.session.key("Return")
         self.assertEqual(self.session.wait_records(1)[0]["general.UserID"], "it")
         app.wait_exit(timeout=15)
+
+    def test_a_button_pressed_and_let_go_tells_readers_each_time(self):
+        app, win = layout.start_finished(self.session)
+        events = self.session.host_path(r"C:\probe-events.txt")
+        events.unlink(missing_ok=True)
+        self.addCleanup(events.unlink, missing_ok=True)
+        watch = self.session.run(PROBE_EXE, "watch", r"C:\probe-events.txt", "8")
+        wait_until(lambda: events.exists() and events.read_text().startswith("watching"), 20,
+                   "the probe's event watch")
+        x, y = layout.room_centre(2)  # 01, child 2
+        self.session.mouse_down(win.x + x, win.y + y)
+        time.sleep(0.5)
+        # Moved off before the release: the button lets go without a click.
+        self.session.move(win.x + x, win.y + y + 60)
+        time.sleep(0.5)
+        self.session.mouse_up(win.x + x, win.y + y + 60)
+        watch.wait_exit(timeout=30)
+        changes = [(int(child), int(state, 16) & STATE_PRESSED)
+                   for event, child, state in re.findall(r"event (\w+) child (-?\d+) state (\w+)",
+                                                         events.read_text())
+                   if int(event, 16) == EVENT_STATECHANGE]
+        # Each event comes once the state it tells of can be read.
+        self.assertEqual(changes, [(2, STATE_PRESSED), (2, 0)])
+        self.assertTrue(app.running(), "no click")
+        app.kill()
 
     def test_default_action_presses_the_button(self):
         app, win = layout.start_finished(self.session)
