@@ -1,5 +1,7 @@
 #include "platform/win32/other_start.h"
 
+#include <string>
+
 #include "platform/win32/scoped.h"
 #include "platform/win32/sdk_gaps.h"
 
@@ -16,6 +18,40 @@ bool Cloaked(HWND hwnd) {
   return get && SUCCEEDED(get(hwnd, kDwmCloaked, &cloaked, sizeof(cloaked))) && cloaked;
 }
 
+// Paths past MAX_PATH, where long paths are enabled.
+constexpr DWORD kLongestPath = 32768;
+
+// The full path of the program a process runs, as the system names it; empty
+// where the process cannot be asked (another user's, or one that ended).
+std::wstring ProgramOf(HANDLE process) {
+  std::wstring path(kLongestPath, L'\0');
+  DWORD length = kLongestPath;
+  if (!process || !QueryFullProcessImageNameW(process, 0, path.data(), &length)) return {};
+  path.resize(length);
+  return path;
+}
+
+bool InThisSession(DWORD process) {
+  DWORD theirs = 0;
+  DWORD ours = 0;
+  return ProcessIdToSessionId(process, &theirs) &&
+         ProcessIdToSessionId(GetCurrentProcessId(), &ours) && theirs == ours;
+}
+
+// Any program may register a window class of this name; only this program,
+// in this session, counts as another start. Both paths come from the same
+// call, so a start by a short (8.3) name or another letter case still
+// matches.
+bool SameProgram(DWORD process) {
+  if (!InThisSession(process)) return false;
+  const ScopedHandle other(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+  const std::wstring theirs = ProgramOf(other.Get());
+  const std::wstring ours = ProgramOf(GetCurrentProcess());
+  return !theirs.empty() &&
+         CompareStringOrdinal(theirs.c_str(), static_cast<int>(theirs.size()), ours.c_str(),
+                              static_cast<int>(ours.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
 HWND ShowingElsewhere() {
@@ -23,7 +59,10 @@ HWND ShowingElsewhere() {
        hwnd = FindWindowExW(nullptr, hwnd, kFormClassName, nullptr)) {
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
-    if (process != GetCurrentProcessId() && IsWindowVisible(hwnd) && !Cloaked(hwnd)) return hwnd;
+    if (process != GetCurrentProcessId() && IsWindowVisible(hwnd) && !Cloaked(hwnd) &&
+        SameProgram(process)) {
+      return hwnd;
+    }
   }
   return nullptr;
 }

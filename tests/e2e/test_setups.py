@@ -39,6 +39,17 @@ class OneLauncherTest(E2ETestCase):
         self.assertEqual((back.x + back.width, back.y), (1280, moved.y), "moved the least")
         first.kill()
 
+    def test_another_programs_window_of_the_same_class_is_not_a_launcher(self):
+        # Any program may register the class name; only this program's own
+        # window, in this session, may make a start give way.
+        impostor = self.session.run(PROBE_EXE, "impostor", "60")
+        impostor.wait_window(timeout=30)
+        launcher, _ = layout.start_finished(self.session)
+        self.assertTrue(launcher.running())
+        self.assertEqual(len(self.launcher_windows()), 1, "the launcher's own window shows")
+        launcher.kill()
+        impostor.kill()
+
     def test_a_start_while_the_other_ends_after_a_launch_opens(self):
         first, win = layout.start_finished(self.session)
         x, y = layout.room_centre(0)
