@@ -83,6 +83,14 @@ struct FormDef {
   std::span<const ControlDef> controls;
 };
 
+// The window's name, for the platform and screen readers: its caption, or
+// where that is empty the text of the label that shows its title.
+constexpr std::u16string_view WindowName(const FormDef& form) {
+  const WindowDef& window = form.window;
+  if (!window.caption.empty() || window.title == kNoSlot) return window.caption;
+  return form.controls[static_cast<std::size_t>(window.title)].caption;
+}
+
 // The controls that take the focus, as table positions in keyboard order:
 // the command buttons (labels never take it, and picture boxes are not tab
 // stops here), sorted by TabIndex across all containers.

@@ -176,6 +176,9 @@ class InputEvents {
   virtual void Press(Slot slot) = 0;
   // A screen reader moves the focus to a control.
   virtual void Focus(Slot slot) = 0;
+  // The user's session ends (logoff, shutdown), or an installer closes the
+  // program to replace it: whatever the window is doing.
+  virtual void SessionEnded() = 0;
 };
 
 // The window toolkit: windows built from their definitions, and the

@@ -26,6 +26,11 @@ void mainform::Form_Load() {
 
 void mainform::ToDo_Click(std::int16_t) { system_.End(); }
 
+// Ends at once, as the exit button does, in the middle of a launch too: the
+// system waits for no one, and an upgrade must not find the program running
+// (nor, after a logoff, Windows a program it has to kill).
+void mainform::Session_End() { system_.End(); }
+
 void mainform::RoomSelect_Click(std::int16_t index) {
   // A click queued behind the first one would rewrite the file under a client
   // that is opening it and start the client twice.

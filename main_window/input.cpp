@@ -85,6 +85,10 @@ void FormInput::FocusLost() {
   if (form_) CancelKeyPress();
 }
 
+void FormInput::SessionEnded() {
+  if (form_) form_->Session_End();
+}
+
 void FormInput::PointerDown(Slot slot, int button, int shift, float x, float y) {
   if (!form_) return;
   CancelKeyPress();

@@ -41,6 +41,7 @@ class FormInput final : public InputEvents {
   void FocusLost() override;
   void Press(Slot slot) override;
   void Focus(Slot slot) override;
+  void SessionEnded() override;
 
   Slot Focus() const { return focus_; }
   Slot Captured() const { return captured_; }

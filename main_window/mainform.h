@@ -6,7 +6,8 @@
 //
 // Where each part lives:
 //   main_window/mainform.cpp  ResizeSet, To_top, the meCaption_Mouse* handlers
-//   launcher/launch.cpp       Form_Load, ToDo_Click, RoomSelect_Click, toRunjnj
+//   launcher/launch.cpp       Form_Load, ToDo_Click, Session_End, RoomSelect_Click,
+//                             toRunjnj
 //   common/basecomm.cpp       the frame and drag procedures they call
 #pragma once
 
@@ -34,6 +35,8 @@ class mainform {
   void meCaption_MouseUp(int button, int shift, float x, float y);
   // The label lost the pointer capture: a drag must not outlive its button.
   void meCaption_CaptureLost();
+  // The session ends, or an upgrade closes the program.
+  void Session_End();
 
   // Public methods.
   void ResizeSet();

@@ -130,9 +130,7 @@ std::u16string ControlTree::NameOf(Slot slot) const {
 }
 
 std::u16string ControlTree::WindowName() const {
-  const def::WindowDef& window = definition_.window;
-  if (!window.caption.empty() || window.title == kNoSlot) return std::u16string(window.caption);
-  return At(window.title).Caption();
+  return std::u16string(def::WindowName(definition_));
 }
 
 }  // namespace talvo::win32

@@ -7,6 +7,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/input_modes.h"
 #include "platform/win32/other_start.h"
+#include "platform/win32/restart.h"
 #include "platform/win32/sdk_gaps.h"
 
 namespace talvo::win32 {
@@ -60,9 +61,11 @@ FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
       high_contrast_(high_contrast()) {
   if (!RegisterFormClass(kFormClassName, &FormWindow::Proc)) return;
   const ScreenRect place = DesignRect(definition.window, scale_.Get());
-  const std::wstring caption = Wide(definition.window.caption);
+  // Shown nowhere on a window without a title bar, but the taskbar, Alt+Tab,
+  // Task Manager and an installer's files-in-use list name it by this.
+  const std::wstring name = Wide(std::u16string(def::WindowName(definition)));
   // Hidden until the program shows it; no frame, so client and window agree.
-  if (!CreateWindowExW(0, kFormClassName, caption.c_str(), WS_POPUP, place.left, place.top,
+  if (!CreateWindowExW(0, kFormClassName, name.c_str(), WS_POPUP, place.left, place.top,
                        place.Width(), place.Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
                        this)) {
     hwnd_ = nullptr;
@@ -158,10 +161,15 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // Our own release has been followed by CapturePointer already.
       if (pointer_->OnCaptureChanged()) scale_.AfterDrag();
       return 0;
-    case WM_WINDOWPOSCHANGED:
-      if (reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) shown_ = true;
+    case WM_WINDOWPOSCHANGED: {
+      const UINT flags = reinterpret_cast<const WINDOWPOS*>(lparam)->flags;
+      if (flags & SWP_SHOWWINDOW) shown_ = true;
+      // Hidden on its way out after a launch: an upgrade then must not bring
+      // the panel back.
+      if (flags & SWP_HIDEWINDOW) NoRestartAfterUpgrade();
       scale_.OnMoved();
       break;  // the default sends WM_SIZE and WM_MOVE
+    }
     case WM_DISPLAYCHANGE:
       scale_.KeepOnScreen();
       return 0;
@@ -173,7 +181,14 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       FollowContrast();
       return 0;
     case kWmDpiChanged:
-      scale_.OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      // Only the system sends it with a rectangle; one without is no change.
+      if (lparam) scale_.OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // nothing to save: it may close whenever the system asks
+    case WM_ENDSESSION:
+      // Without waiting for the WM_CLOSE an installer sends after it.
+      if (wparam) input_.SessionEnded();
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lparam) != HTCLIENT) break;
@@ -283,6 +298,8 @@ void FormWindow::FinishStart() {
   DetachInputMethod(hwnd_);
   TouchAsMouse(hwnd_);
   decorations_->Make();
+  // Not for a panel already hidden by a launch this start came too late for.
+  if (IsWindowVisible(hwnd_)) RestartAfterUpgrade();
 }
 
 void FormWindow::FollowContrast() {

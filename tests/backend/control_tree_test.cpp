@@ -130,6 +130,7 @@ struct Recorder : InputEvents {
   void FocusLost() override {}
   void Press(Slot) override {}
   void Focus(Slot) override {}
+  void SessionEnded() override {}
 };
 
 TEST_F(Finished, AHeldPointerGoesToItsControlWhereverItIs) {

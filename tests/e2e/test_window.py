@@ -41,13 +41,17 @@ class FinishedWindowTest(E2ETestCase):
         self.assertEqual((win.width, win.height), (layout.WIDTH, layout.HEIGHT))
         self.assertEqual((win.x, win.y), layout.POSITION)
         info = re.search(r"style (\w+) exstyle (\w+) rect (-?\d+) (-?\d+) (\d+) (\d+) "
-                         r"client (\d+) (\d+) visible (\d) children (\d+)", self.probe("window"))
+                         r"client (\d+) (\d+) visible (\d) children (\d+) text (.*)",
+                         self.probe("window"))
         self.assertIsNotNone(info, "the probe did not find the window")
         style, exstyle = int(info.group(1), 16), int(info.group(2), 16)
         self.assertTrue(exstyle & WS_EX_TOPMOST, f"exstyle {exstyle:#x}")
         self.assertFalse(style & WS_CAPTION_OR_FRAME, f"style {style:#x}")
         self.assertEqual(info.group(7, 8), info.group(5, 6), "the client area is the whole window")
         self.assertEqual(info.group(10), "0", "every control is windowless")
+        # The taskbar, Alt+Tab and the installer's files-in-use list name it
+        # by the title the panel shows.
+        self.assertEqual(info.group(11).strip(), layout.TITLE)
 
         shot = self.session.grab(win, "finished-window")
         self.assertPixels(shot, {
@@ -70,6 +74,18 @@ class FinishedWindowTest(E2ETestCase):
         title = shot.crop(80, 10, 540, 28)
         self.assertGreater(title.fraction(WHITE, tol=40), 0.05)
         app.kill()
+
+    def test_an_upgrade_closing_programs_ends_it_at_once(self):
+        # The Restart Manager's pair, as before an upgrade: agreed to, then the
+        # program ends by itself, without the WM_CLOSE that would follow.
+        app, _ = self.start()
+        self.session.remove(layout.MEETING_FILE)
+        out = self.probe("end-session")
+        self.assertIn("query answered 1", out)
+        app.wait_exit(timeout=10)
+        self.assertEqual(app.returncode, 0)
+        self.assertFalse(self.session.host_path(layout.MEETING_FILE).exists(), "nothing written")
+        self.assertEqual(self.session.records(), [], "nothing started")
 
     def test_frames_survive_being_covered(self):
         app, win = self.start()

@@ -256,5 +256,28 @@ TEST(Shutdown, ExitButtonEndsAtOnceTouchingNothing) {
   EXPECT_TRUE(rig.files.disk.empty());
 }
 
+TEST(Shutdown, TheSessionEndingEndsAtOnceEvenDuringALaunch) {
+  {
+    SCOPED_TRACE("at rest");
+    FormRig rig;
+    rig.input.SessionEnded();
+    EXPECT_EQ(rig.log, (fakes::Log{"End"}));
+    EXPECT_TRUE(rig.files.disk.empty());
+  }
+  {
+    // Delivered while the launch waits with the window hidden: the end
+    // comes before the launch's own unload.
+    SCOPED_TRACE("during a launch");
+    FormRig rig;
+    rig.toolkit.QueueEvent([] {});  // the dispatch before the window hides
+    rig.toolkit.QueueEvent([&] { rig.input.SessionEnded(); });
+    rig.form.RoomSelect_Click(0);
+    const auto hidden = std::find(rig.log.begin(), rig.log.end(), "mainform.Visible=False");
+    ASSERT_NE(hidden, rig.log.end());
+    EXPECT_EQ(*std::find(hidden, rig.log.end(), "End"), "End");
+    EXPECT_LT(std::find(hidden, rig.log.end(), "End"), std::find(hidden, rig.log.end(), "Unload"));
+  }
+}
+
 }  // namespace
 }  // namespace talvo
