@@ -49,6 +49,19 @@ Wine notes learned the hard way:
   * ShellExecuteEx with SEE_MASK_FLAG_NO_UI and no HKCR\\.jnj fails quietly
     (no dialog).  Removing cmd.exe or the association is undone in a
     cleanup; the association also comes back with REGISTRY at every start.
+  * AssocQueryString reads only the machine's classes: neither
+    HKCU\Software\Classes (a per-user install of the client) nor the user's
+    "Open with" choice counts, and a type with no verbs answers "file not
+    found".  `system32\cmd.exe` is always Wine's own unless DllOverrides
+    says "cmd.exe"="native"; a test that puts another program there sets
+    that and takes it back.
+  * Nothing sends WM_QUERYENDSESSION/WM_ENDSESSION on its own (no Restart
+    Manager, no logoff): `probe end-session` sends the pair.  Wine keeps
+    no restart registration, so what RegisterApplicationRestart does is
+    Windows' alone.
+  * A Unix symbolic link to a folder shows as a reparse point only in the
+    path's attributes, not on a handle opened to it; a symbolic link to a
+    file looks like a plain file, so a second name of a file is a hard link.
   * High contrast cannot be turned on: SPI_GETHIGHCONTRAST always says off
     and SPI_SETHIGHCONTRAST fails (error 1439); the registry's HighContrast
     key is ignored.  high_contrast.exe builds the launcher's window in its
