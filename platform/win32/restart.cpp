@@ -11,7 +11,8 @@ using Unregister = HRESULT(WINAPI*)();
 }  // namespace
 
 void RestartAfterUpgrade() {
-  // Looked up at run time, as everything past Windows 7's kernel32 is.
+  // Looked up at run time: Vista's kernel32 and later have it, Wine's too,
+  // but nothing may keep the program from starting where it is missing.
   const auto set = LoadedFunction<Register>(L"kernel32.dll", "RegisterApplicationRestart");
   // No arguments: the program takes none. The system restarts only a
   // program that ran for a minute or more, against restart loops.

@@ -104,6 +104,10 @@ Answer Win32System::ProgramRegisteredFor(std::u16string_view type) {
   const auto query = shlwapi.Get<decltype(&AssocQueryStringW)>("AssocQueryStringW");
   if (!query) return Answer::CannotTell;
   const std::wstring extension = Wide(type);
+  // The question is answered by the shell's association objects, which are
+  // COM objects: asked in an apartment, as the shell expects, like the
+  // handler above.
+  const ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // The merged view of the machine's and the user's classes, and the user's
   // own choice of program ("Open with"), as the shell itself reads them;
   // without the "Unknown" class the shell falls back to when nothing is

@@ -106,9 +106,9 @@ class ScreenReaderTest(LaunchingTestCase):
         app, win = layout.start_finished(self.session)
         client, children, focus = read_msaa(self.session)
         self.assertEqual((int(client[1]), int(client[2])), (ROLE_CLIENT, 7))
-        # Named by the title the window shows; the window's caption stays empty.
+        # Named by the title the window shows, as the window itself is.
         self.assertEqual(client[3], layout.TITLE)
-        self.assertEqual(win.name, "")
+        self.assertEqual(win.name, layout.TITLE)
         self.assertEqual([c["name"] for c in children], NAMES)
         centres = [layout.EXIT_BUTTON] + [layout.room_centre(ROOM_OF[i]) for i in range(1, 7)]
         for child, (cx, cy) in zip(children, centres):
