@@ -41,17 +41,34 @@ set(TALVO_AUTOSTART_ATTRIBUTES 324)
 # upgrade properties only. INSTALLDIR is left out on purpose: a folder a user
 # chose could be one users can write to, with a program that starts at every
 # logon.
+#
+# MEETINGROOTFOUND (below) is left out too: AppSearch sets it on the server
+# side anyway, and a value passed from such a client would only switch the
+# meeting folders' lock off where the search found nothing.
 set(TALVO_SECURE_PROPERTIES TALVO_FOUND TALVO_NEWER_FOUND DESKTOPSHORTCUT AUTOSTART
                             AUTOSTART_REMEMBERED)
 # A semicolon would split the list of edits below.
 list(JOIN TALVO_SECURE_PROPERTIES "$<SEMICOLON>" secure_properties)
 # Permissions the package sets on the folders it makes (MsiLockPermissionsEx,
 # Windows Installer 5.0, so Windows 7 and later; wixl has no Permission
-# elements). Each replaces what the folder had and inherits nothing (P): a
-# folder the program made earlier under C:\ with every user's Modify, or a
-# custom INSTALLDIR below a folder users may write, is locked down at install.
-# The owner is Administrators (O:BA), which also takes a folder away from the
-# user who made it and so could have re-permissioned it.
+# elements). Each replaces what the folder had and inherits nothing (P). The
+# owner is Administrators (O:BA). The install folder is locked at every
+# install, repair and upgrade: a custom INSTALLDIR below a folder users may
+# write is locked down too.
+#
+# The meeting folders are locked only when the package makes them, that is
+# when C:\MrvPrg did not exist at install (AppSearch, MEETINGROOTFOUND).
+# Windows Installer applies a lock as SYSTEM through whatever the path is:
+# C:\ lets every user create a folder, so one could make C:\MrvPrg before
+# the install with Tamsell (or C:\MrvPrg itself) a junction to any folder,
+# which would then be given these permissions, add-file and delete-child for
+# every user. A meeting folder that exists already (made by the program run
+# without the package, by a user, or by an earlier install of the package)
+# keeps the permissions it has, and nothing is applied through it at a
+# repair or upgrade either. For the same reason the meeting folders'
+# components are permanent: an uninstall, also the old product's removal at
+# a major upgrade, would remove them while empty and the install after it
+# would make them again unlocked.
 #
 # Install folder: SYSTEM and Administrators full control (FA), Users read and
 # execute (0x1200a9 = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), for the folder
@@ -69,9 +86,13 @@ set(TALVO_SDDL_MEETING_ROOT "O:BAG:SYD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x
 #     add a file (0x2), read EA (0x8), traverse (0x20), delete a child (0x40),
 #     read attributes (0x80), READ_CONTROL and SYNCHRONIZE. Delete-child lets
 #     the rename replace a file whatever its own permissions say, even one
-#     its creator narrowed. Not: add a subfolder (0x4, which a junction
-#     needs), write attributes or EA, DELETE, WRITE_DAC or WRITE_OWNER, so the
-#     folder cannot be deleted, renamed or re-permissioned by users;
+#     its creator narrowed. Not: add a subfolder (0x4), so no folder or
+#     junction is made inside it; write attributes or EA, DELETE, WRITE_DAC
+#     or WRITE_OWNER, so the folder cannot be deleted, renamed or
+#     re-permissioned by users. Add-file is FILE_WRITE_DATA on a folder,
+#     which is all it takes to make an emptied Tamsell itself a mount point:
+#     hence these permissions are never applied again to a Tamsell that
+#     exists (above);
 #   - on the files made in it (OIIO), Users get 0x13019f: read, write, append,
 #     read and write attributes and EA, DELETE, READ_CONTROL, SYNCHRONIZE, so
 #     any account can rewrite one in place;
@@ -86,6 +107,12 @@ set(TALVO_SDDL_MEETING_FOLDER
 foreach(sddl IN ITEMS INSTALL_FOLDER MEETING_ROOT MEETING_FOLDER)
   string(REPLACE ";" "$<SEMICOLON>" sddl_${sddl} "${TALVO_SDDL_${sddl}}")
 endforeach()
+# The search: a DrLocator row whose signature is in no Signature table row
+# looks for a folder, and sets the property to its path when it exists.
+set(TALVO_MEETING_ROOT_SEARCH "C:\\MrvPrg")
+set(TALVO_MEETING_LOCK_CONDITION "NOT MEETINGROOTFOUND")
+# 64-bit (256) and permanent (16).
+set(TALVO_MEETING_ATTRIBUTES 272)
 set(TALVO_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run")
 set(TALVO_SETTINGS_KEY "Software\\TALVO\\Internet Office")
 set(TALVO_MSI_EDITS
@@ -97,8 +124,12 @@ set(TALVO_MSI_EDITS
     "INSERT INTO `RemoveRegistry` (`RemoveRegistry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('AutostartChoiceOff', 2, '${TALVO_SETTINGS_KEY}', 'Autostart', 'Program')"
     "CREATE TABLE `MsiLockPermissionsEx` (`MsiLockPermissionsEx` CHAR(72) NOT NULL, `LockObject` CHAR(72) NOT NULL, `Table` CHAR(32) NOT NULL, `SDDLText` LONGCHAR NOT NULL, `Condition` CHAR(255) PRIMARY KEY `MsiLockPermissionsEx`)"
     "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) VALUES ('LockInstallFolder', 'INSTALLDIR', 'CreateFolder', '${sddl_INSTALL_FOLDER}')"
-    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) VALUES ('LockMeetingRoot', 'MeetingRootFolder', 'CreateFolder', '${sddl_MEETING_ROOT}')"
-    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) VALUES ('LockMeetingFolder', 'MeetingFolder', 'CreateFolder', '${sddl_MEETING_FOLDER}')")
+    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`, `Condition`) VALUES ('LockMeetingRoot', 'MeetingRootFolder', 'CreateFolder', '${sddl_MEETING_ROOT}', '${TALVO_MEETING_LOCK_CONDITION}')"
+    "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`, `Condition`) VALUES ('LockMeetingFolder', 'MeetingFolder', 'CreateFolder', '${sddl_MEETING_FOLDER}', '${TALVO_MEETING_LOCK_CONDITION}')"
+    "CREATE TABLE `DrLocator` (`Signature_` CHAR(72) NOT NULL, `Parent` CHAR(72), `Path` CHAR(255), `Depth` SHORT PRIMARY KEY `Signature_`, `Parent`, `Path`)"
+    "INSERT INTO `DrLocator` (`Signature_`, `Path`, `Depth`) VALUES ('MeetingRootSearch', '${TALVO_MEETING_ROOT_SEARCH}', 0)"
+    "INSERT INTO `AppSearch` (`Property`, `Signature_`) VALUES ('MEETINGROOTFOUND', 'MeetingRootSearch')"
+    "UPDATE Component SET Attributes = ${TALVO_MEETING_ATTRIBUTES} WHERE Component = 'MeetingRootFolder' OR Component = 'MeetingFolder'")
 
 # One package of the program built here. wixl reads sources relative to its
 # working directory only, so the exe and the icon are staged in a folder of the

@@ -23,6 +23,10 @@ Wine notes:
   * `msiexec /f` is not implemented: a repair is /i with REINSTALL=ALL.
   * Wine does not enforce secure properties (SecureCustomProperties): what a
     managed install would drop is checked in the tables only.
+  * Wine's msi applies no MsiLockPermissionsEx row, and an uninstall leaves
+    an empty folder a component made: locks and permanent components are
+    checked in the tables only. Its verbose log (/l*v) lists the properties
+    at the end ("Property(S): NAME = value").
 """
 import hashlib
 import os
@@ -66,8 +70,10 @@ MSIDB_UPGRADE_ONLY_DETECT = 0x2
 MSIDB_UPGRADE_MIN_INCLUSIVE = 0x100
 MSIDB_COMPONENT_64BIT = 0x100
 MSIDB_COMPONENT_TRANSITIVE = 0x40
+MSIDB_COMPONENT_PERMANENT = 0x10
 MSIDB_LOCATOR_64BIT_RAW = 0x12
-MEETING_FOLDER = r"C:\MrvPrg\Tamsell"
+MEETING_ROOT = r"C:\MrvPrg"
+MEETING_FOLDER = MEETING_ROOT + r"\Tamsell"
 # Access rights, as an SDDL string may give them.
 FILE_ALL_ACCESS = 0x1F01FF
 FILE_LIST_DIRECTORY, FILE_ADD_FILE, FILE_ADD_SUBDIRECTORY = 0x1, 0x2, 0x4
@@ -353,10 +359,26 @@ class PackageTablesTest(unittest.TestCase):
         # Folders made before CreateFolders, whose files inherit the lock.
         seq = {r["Action"]: int(r["Sequence"]) for r in msi_table(MSI, "InstallExecuteSequence")}
         self.assertLess(seq["CreateFolders"], seq["InstallFiles"])
+        # The install folder is locked every time; the meeting folders only
+        # when the package makes them: a C:\MrvPrg that exists already may
+        # be a user's, with Tamsell (or itself) a junction to another folder.
+        self.assertEqual(locks["INSTALLDIR"]["Condition"], "")
+        found = self.meeting_root_search()
+        for folder in (root, meeting):
+            self.assertEqual(locks[folder]["Condition"], f"NOT {found}", folder)
+        # And an uninstall never removes them (nor the old product's removal
+        # at an upgrade), or the next install would make them unlocked.
+        components = {r["Component"]: r for r in msi_table(MSI, "Component")}
+        made_by = {r["Directory_"]: r["Component_"] for r in msi_table(MSI, "CreateFolder")}
+        for folder in (root, meeting):
+            component = components[made_by[folder]]
+            self.assertEqual(component["Directory_"], folder)
+            self.assertTrue(int(component["Attributes"]) & MSIDB_COMPONENT_PERMANENT, folder)
+        self.assertFalse(any(int(components[made_by[d]]["Attributes"])
+                             & MSIDB_COMPONENT_PERMANENT for d in ("INSTALLDIR", "TALVODIR")))
 
         def checked(folder):
             owner, flags, aces = parse_sddl(locks[folder]["SDDLText"])
-            self.assertEqual(locks[folder]["Condition"], "")
             self.assertEqual(owner, "BA")
             self.assertIn("P", flags, "nothing inherited from the folder above")
             for admin in ("SY", "BA"):
@@ -392,12 +414,36 @@ class PackageTablesTest(unittest.TestCase):
                 self.assertEqual(on_files[0] & (WRITE_DAC | WRITE_OWNER), 0, trustee)
             self.assertEqual(aces, {})
 
+    def meeting_root_search(self):
+        """The property AppSearch sets when C:\\MrvPrg exists, checked for
+        being a search for that folder, done before anything uses it."""
+        searches = {r["Property"]: r["Signature_"] for r in msi_table(MSI, "AppSearch")}
+        found = [p for p, sig in searches.items() if sig == "MeetingRootSearch"]
+        self.assertEqual(len(found), 1, searches)
+        self.assertTrue(found[0].isupper(), "AppSearch sets public properties only")
+        self.assertNotIn("MeetingRootSearch", [r["Signature"] for r in msi_table(MSI, "Signature")],
+                         "no file signature: a search for the folder itself")
+        rows = [r for r in msi_table(MSI, "DrLocator") if r["Signature_"] == "MeetingRootSearch"]
+        self.assertEqual(len(rows), 1, rows)
+        self.assertEqual(rows[0]["Parent"], "", "a full path, not searched for on every drive")
+        self.assertEqual(rows[0]["Path"].rstrip("\\").lower(), MEETING_ROOT.lower())
+        self.assertIn(rows[0]["Depth"], ("", "0"))
+        for table in ("InstallUISequence", "InstallExecuteSequence"):
+            seq = {r["Action"]: int(r["Sequence"]) for r in msi_table(MSI, table)}
+            with self.subTest(table):
+                self.assertLess(seq["AppSearch"], seq["LaunchConditions"])
+                self.assertLess(seq["AppSearch"], seq["CostInitialize"])
+        return found[0]
+
     def test_what_wine_does_not_enforce(self):
         # An elevated install started by a user who is no administrator keeps
         # only the secure public properties; the install folder is not one.
         secure = msi_property(MSI, "SecureCustomProperties").split(";")
         self.assertLessEqual({"DESKTOPSHORTCUT", "AUTOSTART", "AUTOSTART_REMEMBERED"}, set(secure))
         self.assertNotIn("INSTALLDIR", secure)
+        # Nor the search for C:\MrvPrg: such a client could only switch the
+        # meeting folders' lock off with it.
+        self.assertNotIn(self.meeting_root_search(), secure)
         # Windows evaluates a component's condition again at a repair only
         # when the component is transitive.
         autostart = {r["Component"]: r for r in msi_table(MSI, "Component")}["Autostart"]
@@ -459,6 +505,18 @@ class MsiexecTestCase(E2ETestCase):
 
     def install(self, msi, *props):
         self.assertEqual(self.msiexec("/i", msi, *props, timing="install"), 0, f"install {msi}")
+
+    def install_logged(self, msi, *props):
+        """Install; return the properties at its end, as its log lists them."""
+        log = r"C:\talvo-e2e-msiexec.log"
+        self.install(msi, *props, "/l*v", log)
+        path = self.session.host_path(log)
+        text = path.read_bytes().decode("utf-8", "replace")
+        path.unlink()
+        props = dict(m.groups() for m in re.finditer(r"^Property\(S\): (\S+) = (.*?)\r?$", text,
+                                                      re.MULTILINE))
+        self.assertIn("ProductCode", props, "a log that lists the properties")
+        return props
 
     @classmethod
     def registry(cls, key):
@@ -576,8 +634,9 @@ class PackageInstallTest(MsiexecTestCase):
     def test_install_start_and_uninstall(self):
         # The package, not the program, makes the meeting folder: where users
         # may not create folders under C:\ the program could not.
-        self.session.remove(r"C:\MrvPrg")
-        self.install(MSI)
+        self.session.remove(MEETING_ROOT)
+        found = "MEETINGROOTFOUND"  # the search for C:\MrvPrg (PackageTablesTest)
+        self.assertNotIn(found, self.install_logged(MSI), "a folder to make and lock")
         self.assert_installed(MSI)
         self.assertTrue(self.session.host_path(MEETING_FOLDER).is_dir(), "made by the install")
         # Programs and Features shows the published product's icon (ARPPRODUCTICON),
@@ -599,7 +658,12 @@ class PackageInstallTest(MsiexecTestCase):
         self.assertEqual(self.session.window(win.id).width, layout.WIDTH)
         self.session.kill_user_processes()
 
-        # The meeting folder stays while a meeting file is in it.
+        # A repair finds the folder there: the package applies no lock
+        # through a path that exists before it runs.
+        self.assertEqual(self.install_logged(MSI, "REINSTALL=ALL").get(found), MEETING_ROOT + "\\")
+
+        # The meeting folders stay (permanent components; Wine's msi leaves
+        # an empty one as well, so only the tables show that part).
         meeting = self.session.host_path(layout.MEETING_FILE)
         made_here = not meeting.exists()
         if made_here:
