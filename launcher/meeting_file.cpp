@@ -43,7 +43,7 @@ std::array<std::u16string, kLineCount> Lines(std::u16string_view user_id,
 std::u16string NotFoundMessage() { return u"找不到(" + std::u16string(kFileName) + u") .inj 檔案"; }
 
 std::u16string CannotOpenMessage() {
-  return u"無法開啟(" + std::u16string(kFileName) + u") .jnj 檔案";
+  return u"無法開啟(" + std::u16string(kFileName) + u") " + std::u16string(kFileType) + u" 檔案";
 }
 
 std::u16string NotInstalledMessage() {

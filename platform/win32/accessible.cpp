@@ -116,7 +116,7 @@ class ClientAccessible final : public IAccessible {
     if (FAILED(hr)) return hr;
     // Nothing may unwind into the reader's call.
     try {
-      // The window's own caption is empty: it shows its title as a label.
+      // The window itself by its name: the title its label shows.
       const std::u16string text = hr == S_OK ? tree_->NameOf(slot) : tree_->WindowName();
       if (text.empty()) return S_FALSE;
       *name = runtime_->alloc_string(Wide(text).c_str());

@@ -54,8 +54,7 @@ ScreenRect DesignRect(const def::WindowDef& window, const Scale& scale) {
 
 FormWindow::FormWindow(const def::FormDef& definition, InputEvents& input,
                        ResourcePictureLoader& pictures, int dpi, HighContrastQuery high_contrast)
-    : definition_(definition),
-      input_(input),
+    : input_(input),
       scale_(dpi > 0 ? dpi : SystemDpi()),
       high_contrast_query_(high_contrast),
       high_contrast_(high_contrast()) {

@@ -66,8 +66,8 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   // part appears whole, never control by control.
   void Paint(HDC dc, const RECT& part, bool buffered);
   Look CurrentLook() const;
-  // Icons, pointers, hover texts, the input method and gestures: after the
-  // first paint or at the first pointer movement.
+  // Icons, pointers, hover texts, the input method, gestures and the restart
+  // after an upgrade: after the first paint or at the first pointer movement.
   void FinishStart();
   void BringIntoView();
   // High contrast switched on or off, or the system colours changed.
@@ -85,7 +85,6 @@ class FormWindow final : public Form, public FormHost, public AccessibleWindow {
   void PressLater(Slot slot) override;
   [[nodiscard]] bool TakeFocus(Slot slot) override;
 
-  const def::FormDef& definition_;
   InputEvents& input_;
   HWND hwnd_ = nullptr;  // from WM_NCCREATE to WM_NCDESTROY, else nullptr
   WindowScale scale_;

@@ -142,6 +142,15 @@ Function LoadedFunction(const wchar_t* module, const char* name) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(module), name)));
 }
 
+// The system folder, where the system's DLLs and its command interpreter
+// live. Empty when it cannot be had.
+inline std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return std::wstring(folder, length);
+}
+
 // Loads a DLL of the system folder by its bare name, from there only: never
 // from the program's folder or the current one, whatever the process-wide
 // search setting. Windows 7 without KB2533623 lacks the search flags (and
@@ -151,7 +160,7 @@ Function LoadedFunction(const wchar_t* module, const char* name) {
 // a full path would bypass that redirection.
 inline HMODULE LoadSystemLibrary(const wchar_t* name) {
   static const bool search_flags =
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
+      LoadedFunction<FARPROC>(L"kernel32.dll", "AddDllDirectory") != nullptr;
   if (search_flags) return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   ACTCTX_SECTION_KEYED_DATA redirected{};
   redirected.cbSize = sizeof(redirected);
@@ -159,12 +168,9 @@ inline HMODULE LoadSystemLibrary(const wchar_t* name) {
                                &redirected)) {
     return LoadLibraryW(name);
   }
-  std::wstring path(MAX_PATH, L'\0');
-  const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  path.resize(length);
-  path.append(L"\\").append(name);
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::wstring folder = SystemFolder();
+  if (folder.empty()) return nullptr;
+  return LoadLibraryExW((folder + L'\\' + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 // A system DLL loaded when it is first needed rather than at start, and its

@@ -5,20 +5,9 @@
 #include <shlwapi.h>
 
 #include <string>
-#include <vector>
 
 namespace talvo::win32 {
 namespace {
-
-// The system folder, where the interpreter lives and where what the launch
-// starts runs, so that neither picks up DLLs from wherever the launcher was
-// started. Empty when it cannot be had.
-std::wstring SystemFolder() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return std::wstring(folder, length);
-}
 
 // "Prevent access to the command prompt" (a user policy): cmd.exe then starts
 // but runs no command, so the launch would end with nothing opened. Read from
@@ -50,7 +39,9 @@ bool Win32System::StartHidden(const std::u16string& command_line) {
   const std::wstring folder = SystemFolder();
   if (folder.empty()) return false;
   // The system's own interpreter by full path: a cmd.exe planted in the
-  // program's or the current folder must not run instead.
+  // program's or the current folder must not run instead. It runs in the
+  // system folder too, so that what it starts picks up no DLLs from wherever
+  // the launcher was started.
   const std::wstring interpreter = folder + L"\\cmd.exe";
   std::wstring line = Wide(command_line);
   STARTUPINFOW startup{};
